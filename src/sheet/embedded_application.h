@@ -11,6 +11,7 @@
 namespace sheet {
 
 class EmbeddedApplication;
+class FaultPlan;
 
 // Whoever shows an instance's workbooks (the workbook window) listens here. Called on the
 // thread that drives the instance.
@@ -20,8 +21,8 @@ public:
     virtual void visibleChanged(EmbeddedApplication& app, bool visible) = 0;
     // Cells, sheets or workbooks of the instance changed; a shown window repaints.
     virtual void contentChanged(EmbeddedApplication& app) = 0;
-    // The instance quits; a window showing it closes. With alerts on, `unsaved` lists the
-    // workbooks never saved, so the window may ask about them first.
+    // The instance quits; a window showing it closes. With alerts on, the window may read the
+    // unsaved workbooks (workbookSaved) and ask about them first.
     virtual void quitting(EmbeddedApplication& app) = 0;
 };
 
@@ -39,6 +40,62 @@ struct EmbeddedEnvironment {
 };
 void setEmbeddedEnvironment(EmbeddedEnvironment environment);
 const EmbeddedEnvironment& embeddedEnvironment();
+
+namespace embedded {
+struct AppCore;
+class Workbooks;
+class Window;
+} // namespace embedded
+
+// One instance of the component. Workbooks, sheets and ranges handed out by it stay usable
+// while their workbook is open; after Quit every member of every one of them throws.
+class EmbeddedApplication : public IApplication {
+public:
+    EmbeddedApplication();
+    ~EmbeddedApplication() override;
+    EmbeddedApplication(const EmbeddedApplication&) = delete;
+    EmbeddedApplication& operator=(const EmbeddedApplication&) = delete;
+
+    bool DisplayAlerts() override;
+    void SetDisplayAlerts(bool on) override;
+    bool Visible() override;
+    void SetVisible(bool on) override;
+    void SetCutCopyMode(bool on) override;
+
+    IWorkbooks& Workbooks() override;
+    WorkbookPtr ActiveWorkbook() override;
+    WorksheetPtr ActiveSheet() override;
+    IWindow& ActiveWindow() override;
+
+    RangePtr Range(const std::string& reference) override;
+    RangePtr Cells(long row, long column) override;
+    RangePtr Cells() override;
+    WorksheetPtr Worksheets(int index) override;
+    WorksheetPtr Worksheets(const std::string& name) override;
+
+    void Quit() override;
+
+    // Read-only view for the workbook window and the viewer. These never throw, never count
+    // as calls for fault injection and never notify the observer. Indexes are 0-based, in the
+    // order the workbooks were added or opened.
+    bool hasQuit() const;
+    bool isVisible() const;
+    bool alertsOn() const;
+    int workbookCount() const; // 0 after Quit
+    const Workbook& workbookModel(int index) const;
+    std::string workbookPath(int index) const; // empty for a workbook never saved
+    bool workbookSaved(int index) const;
+    int activeWorkbookIndex() const; // -1 when no workbook is open
+
+    // Test seam: members named in the plan throw at the planned call (embedded_faults.h).
+    // One plan may be shared by several instances; it then counts their calls together.
+    void setFaultPlan(std::shared_ptr<FaultPlan> plan);
+
+private:
+    std::shared_ptr<embedded::AppCore> core_;
+    std::unique_ptr<embedded::Workbooks> workbooks_;
+    std::unique_ptr<embedded::Window> window_;
+};
 
 // A new, separate instance (the factory behind "create instance").
 std::shared_ptr<EmbeddedApplication> createEmbeddedApplication();
