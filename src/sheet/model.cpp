@@ -17,14 +17,46 @@ std::string foldCase(const std::string& text) {
 
 } // namespace
 
-StyleTable::StyleTable() : styles_{Style{}} {}
+StyleTable::StyleTable() : styles_{Style{}} {
+    index_.emplace(hashOf(styles_.front()), 0);
+}
+
+std::size_t StyleTable::hashOf(const Style& style) {
+    std::size_t hash = 1469598103934665603ull;
+    auto mix = [&hash](std::size_t value) { hash = (hash ^ value) * 1099511628211ull; };
+    const std::hash<std::string> text;
+    const std::hash<double> number;
+    mix(text(style.font.name));
+    mix(number(style.font.size));
+    mix(style.font.bold | style.font.italic << 1 | style.font.strike << 2);
+    mix(style.font.color.value_or(0x1000000));
+    mix(text(style.fill.pattern));
+    mix(style.fill.foreground.value_or(0x1000000));
+    mix(style.fill.background.value_or(0x1000000));
+    for (const BorderSide* side : {&style.border.left, &style.border.right, &style.border.top,
+                                   &style.border.bottom, &style.border.diagonal}) {
+        mix(text(side->style));
+        mix(side->color.value_or(0x1000000));
+    }
+    mix(static_cast<std::size_t>(style.numberFormatId));
+    mix(text(style.numberFormatCode));
+    mix(text(style.alignment.horizontal));
+    mix(text(style.alignment.vertical));
+    mix(static_cast<std::size_t>(style.alignment.rotation * 64 + style.alignment.indent));
+    mix(style.alignment.wrap | style.alignment.shrinkToFit << 1);
+    return hash;
+}
 
 int StyleTable::intern(const Style& style) {
-    auto found = std::find(styles_.begin(), styles_.end(), style);
-    if (found != styles_.end())
-        return static_cast<int>(found - styles_.begin());
+    const std::size_t hash = hashOf(style);
+    auto [first, last] = index_.equal_range(hash);
+    for (auto it = first; it != last; ++it)
+        if (styles_[static_cast<size_t>(it->second)] == style)
+            return it->second;
     styles_.push_back(style);
-    return static_cast<int>(styles_.size()) - 1;
+    const int index = static_cast<int>(styles_.size()) - 1;
+    index_.emplace(hash, index);
+    return index;
 }
 
 const Style& StyleTable::at(int index) const {
@@ -41,7 +73,9 @@ const Cell* Worksheet::cell(long row, long column) const {
     return c == r->second.end() ? nullptr : &c->second;
 }
 
-Cell& Worksheet::cellAt(long row, long column) { return rows_[row][column]; }
+Cell& Worksheet::cellAt(long row, long column) {
+    return rows_[row][column];
+}
 
 void Worksheet::erase(long row, long column) {
     auto r = rows_.find(row);
@@ -52,7 +86,9 @@ void Worksheet::erase(long row, long column) {
         rows_.erase(r);
 }
 
-long Worksheet::lastRow() const { return rows_.empty() ? 0 : rows_.rbegin()->first; }
+long Worksheet::lastRow() const {
+    return rows_.empty() ? 0 : rows_.rbegin()->first;
+}
 
 long Worksheet::lastColumn() const {
     long last = 0;
@@ -70,6 +106,14 @@ double Worksheet::columnWidth(long column) const {
 double Worksheet::rowHeight(long row) const {
     auto found = rowHeights.find(row);
     return found == rowHeights.end() ? defaultRowHeight : found->second;
+}
+
+bool Worksheet::isRowHidden(long row) const {
+    return std::find(hiddenRows.begin(), hiddenRows.end(), row) != hiddenRows.end();
+}
+
+bool Worksheet::isColumnHidden(long column) const {
+    return std::find(hiddenColumns.begin(), hiddenColumns.end(), column) != hiddenColumns.end();
 }
 
 Workbook::Workbook() = default;

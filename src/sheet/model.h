@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace sheet {
@@ -25,8 +26,8 @@ enum class CellType { Empty, Number, Text, Boolean, Error };
 // A value or a formula's cached result.
 struct CellValue {
     CellType type = CellType::Empty;
-    double number = 0;  // Number; Boolean as 0 or 1
-    std::string text;   // Text; Error as its code ("#DIV/0!")
+    double number = 0; // Number; Boolean as 0 or 1
+    std::string text;  // Text; Error as its code ("#DIV/0!")
 
     static CellValue Number(double v) { return {CellType::Number, v, {}}; }
     static CellValue Text(std::string v) { return {CellType::Text, 0, std::move(v)}; }
@@ -119,23 +120,37 @@ public:
     int size() const { return static_cast<int>(styles_.size()); }
 
 private:
+    static std::size_t hashOf(const Style& style);
+
     std::vector<Style> styles_;
+    // Hash of a style -> indexes with that hash; keeps intern() fast for files with many styles.
+    std::unordered_multimap<std::size_t, int> index_;
 };
+
+// True when the style's number format shows a date or a time (built-in ids 14-22, 27-36,
+// 45-47, 50-58, or a custom code with date or time letters outside quotes and brackets).
+bool isDateFormat(const Style& style);
 
 struct PageSetup {
     int orientation = 1; // 1 portrait, 2 landscape
     double leftMargin = 0.7, rightMargin = 0.7, topMargin = 0.75, bottomMargin = 0.75;
     double headerMargin = 0.3, footerMargin = 0.3;
-    int scale = 100;        // percent
+    int scale = 100;         // percent
     bool fitToPages = false; // when true fitWidth/fitHeight apply instead of scale
     int fitWidth = 1, fitHeight = 1;
     int paperSize = 9; // 9 = A4, 1 = Letter, ...
     bool operator==(const PageSetup&) const = default;
 };
 
+// The password of a protected sheet is kept as the file stores it, never in clear: either the
+// legacy 16-bit hash (four hex digits in passwordHash, algorithmName empty) or a salted hash
+// (algorithmName "SHA-512" and the like, passwordHash the base64 hash value).
 struct SheetProtection {
     bool on = false;
     std::string passwordHash; // empty when protected without a password
+    std::string algorithmName;
+    std::string saltValue; // base64
+    int spinCount = 0;
     bool operator==(const SheetProtection&) const = default;
 };
 
@@ -157,8 +172,10 @@ public:
     std::map<long, double> columnWidths; // character units; absent = defaultColumnWidth
     std::map<long, double> rowHeights;   // points; absent = defaultRowHeight
     std::map<long, int> columnStyles;    // style of a whole column, where set
+    std::map<long, int> rowStyles;       // style of a whole row, where set
     std::vector<long> hiddenRows;
     std::vector<long> hiddenColumns;
+    bool hidden = false; // the sheet's tab is hidden
     double defaultColumnWidth = 8.43;
     double defaultRowHeight = 15;
     PageSetup pageSetup;
@@ -178,6 +195,8 @@ public:
     long lastColumn() const;
     double columnWidth(long column) const;
     double rowHeight(long row) const;
+    bool isRowHidden(long row) const;
+    bool isColumnHidden(long column) const;
 
 private:
     std::map<long, std::map<long, Cell>> rows_;
@@ -189,10 +208,10 @@ public:
 
     std::vector<std::unique_ptr<Worksheet>> sheets;
     StyleTable styles;
-    int activeSheet = 0;  // 0-based index into sheets
+    int activeSheet = 0; // 0-based index into sheets
     bool date1904 = false;
 
-    Worksheet* find(const std::string& name); // case-insensitive, nullptr when absent
+    Worksheet* find(const std::string& name);   // case-insensitive, nullptr when absent
     int indexOf(const std::string& name) const; // -1 when absent
 };
 
