@@ -50,8 +50,8 @@ public:
     // Gauge1 := percent, Label13 := label; repainted at once.
     virtual void Progress(int percent, const QString& label) = 0;
 
-    virtual void Message(const QString& text) = 0;  // plain message box
-    virtual bool Confirm(const QString& text) = 0;  // Yes/No box; true on Yes
+    virtual void Message(const QString& text) = 0; // plain message box
+    virtual bool Confirm(const QString& text) = 0; // Yes/No box; true on Yes
     // SaveDialog2, opened in `folder`; nullopt when cancelled.
     virtual std::optional<QString> AskResultPath(const QString& folder) = 0;
     virtual void BringToFront() = 0;
@@ -60,6 +60,11 @@ public:
     // entries (the list's remove-selected operation).
     virtual void SetEntrySelected(int index, bool selected) = 0;
     virtual void RemoveSelectedEntries() = 0;
+
+    // Whether the file at `path` is open elsewhere, so that saving over it would fail or pull it
+    // from under its user. The default tests only whether it can be opened for writing; the
+    // window answers with the file operations' fuller test.
+    virtual bool IsFileInUse(const QString& path) const;
 
     virtual QDateTime Now() const = 0;
     // "Create instance". Throws sheet::AutomationError when no component is available.
