@@ -1,6 +1,7 @@
 #include "project/editor_rules.h"
 
 #include "engine/cell_reference.h"
+#include "engine/result_folder.h"
 #include "project/project_messages.h"
 
 #include <QDir>
@@ -69,12 +70,8 @@ PageGuardDecision decidePageEntry(ConsolidationMethod method, bool hasUnsavedCha
     return {};
 }
 
-QString resultFolderOf(const QString& dataFolder) {
-    return QDir(dataFolder).filePath(msg::kResultSubfolder);
-}
-
 bool ensureResultFolder(const QString& dataFolder) {
-    const QFileInfo result(resultFolderOf(dataFolder));
+    const QFileInfo result(engine::ResultFolder(dataFolder));
     if (result.isDir())
         return true;
     return QDir(dataFolder).mkdir(msg::kResultSubfolder);

@@ -48,8 +48,7 @@ struct PageGuardDecision {
 PageGuardDecision decidePageEntry(ConsolidationMethod method, bool hasUnsavedChanges,
                                   const QString& dataFolder);
 
-// The Result folder inside a data folder, and its creation when it is missing.
-QString resultFolderOf(const QString& dataFolder);
+// Creates the data folder's Result folder when it is missing; false when that fails.
 bool ensureResultFolder(const QString& dataFolder);
 
 } // namespace project

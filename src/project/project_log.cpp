@@ -1,5 +1,7 @@
 #include "project/project_log.h"
 
+#include "engine/run_log.h"
+
 #include "project/project_messages.h"
 #include "project/project_text.h"
 
@@ -22,7 +24,7 @@ QByteArray encodeLogText(const QString& text) {
 } // namespace
 
 QString timeStampedLine(const QDateTime& when, const QString& text) {
-    return when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + u' ' + text;
+    return engine::RunLog::line(when, text);
 }
 
 std::optional<QString> createLogFileIfMissing(const QString& path) {
