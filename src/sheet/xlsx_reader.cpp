@@ -1,0 +1,560 @@
+#include "sheet/xlsx_reader.h"
+
+#include "sheet/a1_reference.h"
+#include "sheet/date_serial.h"
+#include "sheet/file_error.h"
+#include "sheet/io_messages.h"
+#include "sheet/xlsx_styles_reader.h"
+#include "sheet/xml_part.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <unordered_map>
+
+namespace sheet {
+
+namespace {
+
+// Pixels of the default font's digit and of the padding a column adds around its text.
+constexpr double kDigitPixels = 7;
+constexpr double kPaddingPixels = 5;
+// What a default column adds to its base width, as the application shows it (8 -> 8.43).
+constexpr double kDefaultPaddingCharacters = 0.43;
+
+struct Relationship {
+    std::string type;
+    std::string target; // a part name, resolved against the source part's folder
+};
+using Relationships = std::unordered_map<std::string, Relationship>;
+
+bool typeIs(const std::string& type, std::string_view kind) {
+    return type.size() > kind.size() &&
+           type.compare(type.size() - kind.size(), kind.size(), kind) == 0 &&
+           type[type.size() - kind.size() - 1] == '/';
+}
+
+std::string folderOf(const std::string& part) {
+    const size_t slash = part.rfind('/');
+    return slash == std::string::npos ? std::string() : part.substr(0, slash + 1);
+}
+
+std::string relationshipsPartOf(const std::string& part) {
+    const size_t slash = part.rfind('/');
+    if (slash == std::string::npos)
+        return "_rels/" + part + ".rels";
+    return part.substr(0, slash + 1) + "_rels/" + part.substr(slash + 1) + ".rels";
+}
+
+// "xl/" + "../foo/bar.xml" -> "foo/bar.xml"; "/xl/x.xml" -> "xl/x.xml".
+std::string resolveTarget(const std::string& folder, std::string_view target) {
+    std::string joined = !target.empty() && target.front() == '/' ? std::string(target.substr(1))
+                                                                  : folder + std::string(target);
+    std::vector<std::string> segments;
+    size_t start = 0;
+    while (start <= joined.size()) {
+        size_t end = joined.find('/', start);
+        if (end == std::string::npos)
+            end = joined.size();
+        const std::string segment = joined.substr(start, end - start);
+        if (segment == "..") {
+            if (!segments.empty())
+                segments.pop_back();
+        } else if (!segment.empty() && segment != ".") {
+            segments.push_back(segment);
+        }
+        start = end + 1;
+    }
+    std::string resolved;
+    for (const std::string& segment : segments) {
+        if (!resolved.empty())
+            resolved += '/';
+        resolved += segment;
+    }
+    return resolved;
+}
+
+// The text of a shared or inline string: plain <t>, or the runs of rich text (phonetic
+// guides left out).
+std::string stringItemText(pugi::xml_node item) {
+    std::string text;
+    for (pugi::xml_node node = item.first_child(); node; node = node.next_sibling()) {
+        const std::string_view name = localName(node);
+        if (name == "t") {
+            text += node.child_value();
+        } else if (name == "r") {
+            text += childNamed(node, "t").child_value();
+        }
+    }
+    return decodeEscapes(text);
+}
+
+void sortUnique(std::vector<long>& numbers) {
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+}
+
+struct SharedFormula {
+    long row = 0;
+    long column = 0;
+    std::string text;
+};
+
+class SheetReader {
+public:
+    SheetReader(const std::string& path, const std::string& part, Worksheet& sheet,
+                const std::vector<std::string>& strings, const std::vector<int>& styleOfFormat,
+                bool date1904)
+        : path_(path), part_(part), sheet_(sheet), strings_(strings), styleOfFormat_(styleOfFormat),
+          date1904_(date1904) {}
+
+    void read(pugi::xml_node root) {
+        for (pugi::xml_node node = root.first_child(); node; node = node.next_sibling()) {
+            const std::string_view name = localName(node);
+            if (name == "sheetData")
+                readSheetData(node);
+            else if (name == "cols")
+                readColumns(node);
+            else if (name == "mergeCells")
+                readMerges(node);
+            else if (name == "sheetViews")
+                readView(childNamed(node, "sheetView"));
+            else if (name == "sheetFormatPr")
+                readFormatDefaults(node);
+            else if (name == "sheetPr")
+                sheet_.pageSetup.fitToPages =
+                    attributeFlag(childNamed(node, "pageSetUpPr"), "fitToPage", false);
+            else if (name == "sheetProtection")
+                readProtection(node);
+            else if (name == "pageMargins")
+                readMargins(node);
+            else if (name == "pageSetup")
+                readPageSetup(node);
+        }
+        sortUnique(sheet_.hiddenRows);
+        sortUnique(sheet_.hiddenColumns);
+    }
+
+private:
+    [[noreturn]] void outOfRange(std::string_view what) const {
+        throwFileError(path_, io_messages::kOutOfRange, part_ + ": " + std::string(what));
+    }
+
+    int styleOf(std::optional<long> formatIndex) const {
+        if (!formatIndex || *formatIndex < 0 ||
+            *formatIndex >= static_cast<long>(styleOfFormat_.size()))
+            return styleOfFormat_.front();
+        return styleOfFormat_[static_cast<size_t>(*formatIndex)];
+    }
+
+    CellAddress addressOf(std::string_view reference) const {
+        auto address = parseCellAddress(reference);
+        if (!address)
+            throwFileError(path_, io_messages::kBadReference,
+                           part_ + ": " + std::string(reference));
+        return *address;
+    }
+
+    CellRect rectOf(std::string_view reference) const {
+        const size_t colon = reference.find(':');
+        const CellAddress first = addressOf(reference.substr(0, colon));
+        const CellAddress last =
+            colon == std::string_view::npos ? first : addressOf(reference.substr(colon + 1));
+        return CellRect{std::min(first.row, last.row), std::min(first.column, last.column),
+                        std::max(first.row, last.row), std::max(first.column, last.column)};
+    }
+
+    void readSheetData(pugi::xml_node data) {
+        long row = 0;
+        for (pugi::xml_node rowNode = data.first_child(); rowNode;
+             rowNode = rowNode.next_sibling()) {
+            if (!isNamed(rowNode, "row"))
+                continue;
+            if (pugi::xml_attribute r = rowNode.attribute("r")) {
+                auto number = parseInteger(r.value());
+                if (!number || *number < 1 || *number > kMaxRows)
+                    outOfRange(std::string("row ") + r.value());
+                row = *number;
+            } else if (++row > kMaxRows) {
+                outOfRange("row");
+            }
+            readRowAttributes(rowNode, row);
+            readCells(rowNode, row);
+        }
+    }
+
+    void readRowAttributes(pugi::xml_node rowNode, long row) {
+        if (auto height = attributeNumber(rowNode, "ht");
+            height && *height >= 0 && *height <= 409.5)
+            sheet_.rowHeights[row] = *height;
+        if (attributeFlag(rowNode, "hidden", false))
+            sheet_.hiddenRows.push_back(row);
+        if (attributeFlag(rowNode, "customFormat", false))
+            sheet_.rowStyles[row] = styleOf(attributeInteger(rowNode, "s"));
+    }
+
+    void readCells(pugi::xml_node rowNode, long row) {
+        std::map<long, Cell>* cells = nullptr;
+        long column = 0;
+        for (pugi::xml_node cellNode = rowNode.first_child(); cellNode;
+             cellNode = cellNode.next_sibling()) {
+            if (!isNamed(cellNode, "c"))
+                continue;
+            if (pugi::xml_attribute r = cellNode.attribute("r")) {
+                const CellAddress address = addressOf(r.value());
+                column = address.column;
+                // The row element is authoritative; a cell naming another row is misplaced.
+                if (address.row != row)
+                    throwFileError(path_, io_messages::kBadReference, part_ + ": " + r.value());
+            } else if (++column > kMaxColumns) {
+                outOfRange("column");
+            }
+            Cell cell;
+            const pugi::xml_attribute styleAttribute = cellNode.attribute("s");
+            cell.style = styleOf(styleAttribute ? parseInteger(styleAttribute.value())
+                                                : std::optional<long>(0));
+            readCellContent(cellNode, row, column, cell);
+            const bool plain = !styleAttribute || styleAttribute.as_int() == 0;
+            if (cell.value.empty() && cell.formula.empty() && plain)
+                continue;
+            if (!cells)
+                cells = &sheet_.rows()[row];
+            cells->insert_or_assign(cells->end(), column, std::move(cell));
+        }
+    }
+
+    void readCellContent(pugi::xml_node cellNode, long row, long column, Cell& cell) {
+        const std::string_view type = cellNode.attribute("t").value();
+        pugi::xml_node valueNode, formulaNode, inlineNode;
+        for (pugi::xml_node node = cellNode.first_child(); node; node = node.next_sibling()) {
+            const std::string_view name = localName(node);
+            if (name == "v")
+                valueNode = node;
+            else if (name == "f")
+                formulaNode = node;
+            else if (name == "is")
+                inlineNode = node;
+        }
+        if (formulaNode)
+            cell.formula = formulaText(formulaNode, row, column);
+        if (type == "inlineStr") {
+            if (inlineNode)
+                cell.value = CellValue::Text(stringItemText(inlineNode));
+            return;
+        }
+        if (!valueNode)
+            return;
+        const std::string_view text = valueNode.child_value();
+        if (type.empty() || type == "n") {
+            if (auto number = parseNumber(text))
+                cell.value = CellValue::Number(*number);
+        } else if (type == "s") {
+            auto index = parseInteger(text);
+            if (!index || *index < 0 || *index >= static_cast<long>(strings_.size()))
+                throwFileError(path_, io_messages::kTooManyStrings,
+                               part_ + ": " + cellAddressText(row, column));
+            cell.value = CellValue::Text(strings_[static_cast<size_t>(*index)]);
+        } else if (type == "str") {
+            cell.value = CellValue::Text(decodeEscapes(text));
+        } else if (type == "b") {
+            cell.value = CellValue::Boolean(text == "1" || text == "true");
+        } else if (type == "e") {
+            cell.value = CellValue::Error(std::string(text));
+        } else if (type == "d") {
+            if (auto serial = serialFromIsoText(text, date1904_))
+                cell.value = CellValue::Number(*serial);
+            else
+                cell.value = CellValue::Text(std::string(text));
+        }
+    }
+
+    std::string formulaText(pugi::xml_node formulaNode, long row, long column) {
+        std::string_view text = formulaNode.child_value();
+        if (!text.empty() && text.front() == '=')
+            text.remove_prefix(1);
+        const std::string_view kind = formulaNode.attribute("t").value();
+        if (kind == "dataTable")
+            return {};
+        if (kind != "shared")
+            return std::string(text);
+        const pugi::xml_attribute index = formulaNode.attribute("si");
+        if (!index)
+            return std::string(text);
+        const std::string key = index.value();
+        if (!text.empty()) {
+            sharedFormulas_[key] = SharedFormula{row, column, std::string(text)};
+            return std::string(text);
+        }
+        auto master = sharedFormulas_.find(key);
+        if (master == sharedFormulas_.end())
+            return {};
+        return shiftFormula(master->second.text, row - master->second.row,
+                            column - master->second.column);
+    }
+
+    void readColumns(pugi::xml_node cols) {
+        for (pugi::xml_node node = cols.first_child(); node; node = node.next_sibling()) {
+            if (!isNamed(node, "col"))
+                continue;
+            const long first = attributeInteger(node, "min").value_or(0);
+            long last = attributeInteger(node, "max").value_or(first);
+            if (first < 1 || first > kMaxColumns || last < first)
+                outOfRange("col min=" + std::to_string(first) + " max=" + std::to_string(last));
+            last = std::min(last, kMaxColumns);
+            const auto width = attributeNumber(node, "width");
+            const bool hidden = attributeFlag(node, "hidden", false);
+            const auto style = attributeInteger(node, "style");
+            for (long column = first; column <= last; ++column) {
+                if (width && *width >= 0 && *width <= 255)
+                    sheet_.columnWidths[column] = characterWidthOf(*width);
+                if (hidden)
+                    sheet_.hiddenColumns.push_back(column);
+                if (style && *style > 0)
+                    sheet_.columnStyles[column] = styleOf(style);
+            }
+        }
+    }
+
+    void readMerges(pugi::xml_node merges) {
+        for (pugi::xml_node node = merges.first_child(); node; node = node.next_sibling()) {
+            if (!isNamed(node, "mergeCell"))
+                continue;
+            const CellRect rect = rectOf(attributeText(node, "ref"));
+            if (rect.firstRow != rect.lastRow || rect.firstColumn != rect.lastColumn)
+                sheet_.merges.push_back(rect);
+        }
+    }
+
+    void readView(pugi::xml_node view) {
+        if (!view)
+            return;
+        if (auto zoom = attributeInteger(view, "zoomScale"); zoom && *zoom >= 10 && *zoom <= 400)
+            sheet_.zoom = static_cast<int>(*zoom);
+        for (pugi::xml_node node = view.first_child(); node; node = node.next_sibling()) {
+            if (!isNamed(node, "selection"))
+                continue;
+            if (auto active = parseCellAddress(attributeText(node, "activeCell"))) {
+                sheet_.selectedRow = active->row;
+                sheet_.selectedColumn = active->column;
+            }
+        }
+    }
+
+    void readFormatDefaults(pugi::xml_node format) {
+        if (auto height = attributeNumber(format, "defaultRowHeight");
+            height && *height > 0 && *height <= 409.5)
+            sheet_.defaultRowHeight = *height;
+        if (auto width = attributeNumber(format, "defaultColWidth");
+            width && *width > 0 && *width <= 255)
+            sheet_.defaultColumnWidth = characterWidthOf(*width);
+        else if (auto base = attributeNumber(format, "baseColWidth");
+                 base && *base > 0 && *base <= 255)
+            sheet_.defaultColumnWidth = *base + kDefaultPaddingCharacters;
+    }
+
+    void readProtection(pugi::xml_node node) {
+        SheetProtection& protection = sheet_.protection;
+        protection.on = attributeFlag(node, "sheet", false);
+        if (auto legacy = attributeText(node, "password"); !legacy.empty()) {
+            protection.passwordHash = legacy;
+            return;
+        }
+        protection.algorithmName = attributeText(node, "algorithmName");
+        protection.passwordHash = attributeText(node, "hashValue");
+        protection.saltValue = attributeText(node, "saltValue");
+        protection.spinCount = static_cast<int>(attributeInteger(node, "spinCount").value_or(0));
+        if (protection.passwordHash.empty())
+            protection.algorithmName.clear();
+    }
+
+    void readMargins(pugi::xml_node node) {
+        PageSetup& setup = sheet_.pageSetup;
+        auto margin = [&](std::string_view name, double& target) {
+            if (auto value = attributeNumber(node, name); value && *value >= 0 && *value < 50)
+                target = *value;
+        };
+        margin("left", setup.leftMargin);
+        margin("right", setup.rightMargin);
+        margin("top", setup.topMargin);
+        margin("bottom", setup.bottomMargin);
+        margin("header", setup.headerMargin);
+        margin("footer", setup.footerMargin);
+    }
+
+    void readPageSetup(pugi::xml_node node) {
+        PageSetup& setup = sheet_.pageSetup;
+        if (attributeText(node, "orientation") == "landscape")
+            setup.orientation = 2;
+        else if (attributeText(node, "orientation") == "portrait")
+            setup.orientation = 1;
+        if (auto scale = attributeInteger(node, "scale"); scale && *scale >= 10 && *scale <= 400)
+            setup.scale = static_cast<int>(*scale);
+        if (auto width = attributeInteger(node, "fitToWidth");
+            width && *width >= 0 && *width <= 32767)
+            setup.fitWidth = static_cast<int>(*width);
+        if (auto height = attributeInteger(node, "fitToHeight");
+            height && *height >= 0 && *height <= 32767)
+            setup.fitHeight = static_cast<int>(*height);
+        if (auto paper = attributeInteger(node, "paperSize"); paper && *paper > 0 && *paper < 256)
+            setup.paperSize = static_cast<int>(*paper);
+    }
+
+    const std::string& path_;
+    const std::string& part_;
+    Worksheet& sheet_;
+    const std::vector<std::string>& strings_;
+    const std::vector<int>& styleOfFormat_;
+    bool date1904_;
+    std::unordered_map<std::string, SharedFormula> sharedFormulas_;
+};
+
+struct SheetEntry {
+    std::string name;
+    std::string part; // empty for sheets that are no worksheets (charts, dialogs)
+    bool hidden = false;
+};
+
+class WorkbookReader {
+public:
+    WorkbookReader(const std::string& path, const ReadLimits& limits)
+        : path_(path), zip_(path, limits), workbook_(std::make_unique<Workbook>()) {}
+
+    std::unique_ptr<Workbook> read() {
+        const std::string workbookPart = findWorkbookPart();
+        const Relationships relationships = readRelationships(workbookPart);
+        XmlPart workbookXml(zip_.read(workbookPart), path_, workbookPart);
+        const pugi::xml_node root = workbookXml.root();
+        workbook_->date1904 = attributeFlag(childNamed(root, "workbookPr"), "date1904", false);
+        const long activeTab =
+            attributeInteger(childNamed(childNamed(root, "bookViews"), "workbookView"), "activeTab")
+                .value_or(0);
+
+        readSupportingParts(relationships);
+        const std::vector<SheetEntry> entries = sheetEntries(root, relationships);
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (entries[i].part.empty())
+                continue;
+            if (static_cast<long>(i) == activeTab)
+                workbook_->activeSheet = static_cast<int>(workbook_->sheets.size());
+            readSheet(entries[i]);
+        }
+        if (workbook_->sheets.empty())
+            throwFileError(path_, io_messages::kNoSheets);
+        return std::move(workbook_);
+    }
+
+private:
+    std::string findWorkbookPart() {
+        if (zip_.contains("_rels/.rels")) {
+            XmlPart rels(zip_.read("_rels/.rels"), path_, "_rels/.rels");
+            for (pugi::xml_node node = rels.root().first_child(); node; node = node.next_sibling())
+                if (isNamed(node, "Relationship") &&
+                    typeIs(std::string(attributeText(node, "Type")), "officeDocument"))
+                    return resolveTarget("", attributeText(node, "Target"));
+        }
+        if (zip_.contains("xl/workbook.xml"))
+            return "xl/workbook.xml";
+        throwFileError(path_, io_messages::kMissingPart, "xl/workbook.xml");
+    }
+
+    Relationships readRelationships(const std::string& part) {
+        Relationships relationships;
+        const std::string relsPart = relationshipsPartOf(part);
+        if (!zip_.contains(relsPart))
+            return relationships;
+        XmlPart rels(zip_.read(relsPart), path_, relsPart);
+        const std::string folder = folderOf(part);
+        for (pugi::xml_node node = rels.root().first_child(); node; node = node.next_sibling()) {
+            if (!isNamed(node, "Relationship") || attributeText(node, "TargetMode") == "External")
+                continue;
+            relationships[std::string(attributeText(node, "Id"))] =
+                Relationship{std::string(attributeText(node, "Type")),
+                             resolveTarget(folder, attributeText(node, "Target"))};
+        }
+        return relationships;
+    }
+
+    const Relationship* relationshipOfType(const Relationships& relationships,
+                                           std::string_view kind) const {
+        for (const auto& [id, relationship] : relationships)
+            if (typeIs(relationship.type, kind))
+                return &relationship;
+        return nullptr;
+    }
+
+    void readSupportingParts(const Relationships& relationships) {
+        if (auto theme = relationshipOfType(relationships, "theme");
+            theme && zip_.contains(theme->target)) {
+            XmlPart themeXml(zip_.read(theme->target), path_, theme->target);
+            colors_.setTheme(readThemeColors(themeXml.root()));
+        }
+        if (auto styles = relationshipOfType(relationships, "styles");
+            styles && zip_.contains(styles->target)) {
+            XmlPart stylesXml(zip_.read(styles->target), path_, styles->target);
+            styleOfFormat_ = readCellStyles(stylesXml.root(), colors_, workbook_->styles);
+        } else {
+            styleOfFormat_ = {0};
+        }
+        if (auto strings = relationshipOfType(relationships, "sharedStrings");
+            strings && zip_.contains(strings->target)) {
+            XmlPart stringsXml(zip_.read(strings->target), path_, strings->target);
+            for (pugi::xml_node node = stringsXml.root().first_child(); node;
+                 node = node.next_sibling())
+                if (isNamed(node, "si"))
+                    strings_.push_back(stringItemText(node));
+        }
+    }
+
+    std::vector<SheetEntry> sheetEntries(pugi::xml_node root,
+                                         const Relationships& relationships) const {
+        std::vector<SheetEntry> entries;
+        for (pugi::xml_node node = childNamed(root, "sheets").first_child(); node;
+             node = node.next_sibling()) {
+            if (!isNamed(node, "sheet"))
+                continue;
+            SheetEntry entry;
+            entry.name = attributeText(node, "name");
+            entry.hidden =
+                !attributeText(node, "state").empty() && attributeText(node, "state") != "visible";
+            auto relationship = relationships.find(std::string(attributeText(node, "r:id")));
+            if (relationship != relationships.end() &&
+                typeIs(relationship->second.type, "worksheet"))
+                entry.part = relationship->second.target;
+            entries.push_back(std::move(entry));
+        }
+        return entries;
+    }
+
+    void readSheet(const SheetEntry& entry) {
+        auto sheet = std::make_unique<Worksheet>(entry.name);
+        sheet->hidden = entry.hidden;
+        XmlPart sheetXml(zip_.read(entry.part), path_, entry.part);
+        SheetReader reader(path_, entry.part, *sheet, strings_, styleOfFormat_,
+                           workbook_->date1904);
+        reader.read(sheetXml.root());
+        workbook_->sheets.push_back(std::move(sheet));
+    }
+
+    std::string path_;
+    ZipArchive zip_;
+    std::unique_ptr<Workbook> workbook_;
+    ColorResolver colors_;
+    std::vector<int> styleOfFormat_;
+    std::vector<std::string> strings_;
+};
+
+} // namespace
+
+double characterWidthOf(double fileWidth) {
+    const double pixels = std::round(fileWidth * kDigitPixels);
+    const double characters = pixels < kDigitPixels + kPaddingPixels
+                                  ? pixels / (kDigitPixels + kPaddingPixels)
+                                  : (pixels - kPaddingPixels) / kDigitPixels;
+    return std::round(characters * 100) / 100;
+}
+
+std::unique_ptr<Workbook> readXlsx(const std::string& path, const ReadLimits& limits) {
+    return WorkbookReader(path, limits).read();
+}
+
+} // namespace sheet
