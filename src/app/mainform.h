@@ -1,0 +1,201 @@
+// The main window: the top bar, the two pages with every control of the program, the status bar
+// and the clock. The handlers of each subsystem live in their own file (marked sections below);
+// this class's own file holds the shell's handlers only.
+#pragma once
+
+#include "app/dialogs.h"
+#include "app/radio_group.h"
+#include "app/status_bar.h"
+#include "engine/run_host.h"
+#include "project/project_file.h"
+#include "project/project_settings.h"
+#include "project/save_rules.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <functional>
+
+class Tf_about;
+
+namespace app {
+// Start-up's version check: true lets start-up go on, false ends the program.
+using VersionCheck = std::function<bool(const QString& programFolder, Dialogs& dialogs)>;
+} // namespace app
+
+class Tf_mainform : public QMainWindow {
+    Q_OBJECT
+public:
+    // Builds the window (start-up steps 4 to 10). When `versionCheck` refuses, the window is
+    // built but startupRefused() is true and it must not be shown.
+    explicit Tf_mainform(app::Dialogs& dialogs, const app::VersionCheck& versionCheck = {},
+                         QWidget* parent = nullptr);
+    ~Tf_mainform() override;
+
+    bool startupRefused() const { return startupRefused_; }
+    app::Dialogs& dialogs() { return dialogs_; }
+
+    // A hint as the user sees it: the part before "|" as tool tip, the part after it (or the
+    // whole hint) in status panel 0 while the pointer rests on the control.
+    static void setHint(QWidget* widget, const QString& hint);
+    static void setHint(QAction* action, const QString& hint);
+    static QString longHint(const QString& hint);
+
+    // --- shell (mainform.cpp) ---
+    void FormResize();
+    void Timer1Timer();
+    void DisplayHint(const QString& hint);
+    void FormDestroy();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+
+    // Program-wide values.
+    QString programFolder;      // the executable's folder, ending in a separator
+    QString currentProjectFile; // project file last loaded or saved; empty until then
+    QString currentLogFile;     // run log of the current project
+    // File name of the project open dialog; empty means no project file yet.
+    QString projectDialogFileName;
+    // Result and reader instances of the last run or viewing operation, quit at program end.
+    engine::SpreadsheetApp spreadsheetApp;
+
+    // Top bar.
+    QWidget* Panel7 = nullptr;
+    QToolButton* SpeedButton1 = nullptr; // help page
+    QToolButton* SpeedButton2 = nullptr; // about
+    QToolButton* SpeedButton3 = nullptr; // exit
+
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr; // "프로젝트"
+    QWidget* TabSheet2 = nullptr; // "시트취합"
+    app::StatusBar* StatusBar1 = nullptr;
+    QTimer* Timer1 = nullptr;
+    Tf_about* f_about = nullptr;
+
+    // Project page.
+    QToolButton* SpeedButton4 = nullptr;  // load
+    QToolButton* SpeedButton5 = nullptr;  // new
+    QToolButton* SpeedButton29 = nullptr; // save
+    QLineEdit* e_project = nullptr;
+    QLineEdit* e_datafolder = nullptr;
+    QToolButton* SpeedButton16 = nullptr; // choose the data folder
+    app::RadioGroup* rg_sheet = nullptr;
+    QLineEdit* e_sheet = nullptr;
+    QLineEdit* e_title = nullptr;
+    QLineEdit* e_range = nullptr;
+    QLineEdit* e_comrange = nullptr;
+    QLineEdit* e_completefile = nullptr;
+    QToolButton* SpeedButton26 = nullptr; // choose the completed workbook
+    QToolButton* SpeedButton27 = nullptr; // open the completed workbook
+    // Stored in the project but never shown.
+    QLineEdit* e_datacount = nullptr;
+    app::RadioGroup* rg_cell = nullptr;
+    QLineEdit* e_excelfile = nullptr;
+    QLineEdit* e_excelsheet = nullptr;
+
+    // Sheet-consolidation page.
+    QSplitter* Splitter1 = nullptr;
+    QLabel* Panel9 = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QListWidget* FileListBox1 = nullptr;
+    QToolButton* SpeedButton6 = nullptr; // all to the consolidation list
+    QToolButton* SpeedButton7 = nullptr; // selected to the consolidation list
+    QToolButton* SpeedButton8 = nullptr; // selected out of the consolidation list
+    QToolButton* SpeedButton9 = nullptr; // consolidation list emptied
+    QLabel* Panel10 = nullptr;
+    QToolBar* ToolBar2 = nullptr;
+    QListWidget* ListBox1 = nullptr;
+    QToolButton* SpeedButton17 = nullptr; // sheet check
+    QToolButton* SpeedButton15 = nullptr; // run
+    QCheckBox* CheckBox1 = nullptr;       // show the process
+    QCheckBox* CheckBox2 = nullptr;       // drop failing files after the check
+    QToolButton* SpeedButton21 = nullptr; // clear the log
+    QLabel* Label13 = nullptr;
+    QProgressBar* Gauge1 = nullptr;
+    QPlainTextEdit* memo1 = nullptr;
+
+    // Actions of the two lists (tool bars, pop-up menus, function keys).
+    QAction* a_renew = nullptr;
+    QAction* a_excel = nullptr;
+    QAction* a_sheetprint = nullptr;
+    QAction* a_delete = nullptr;
+    QAction* a_rename = nullptr;
+    QAction* a_sort = nullptr;
+    QAction* a_excel1 = nullptr;
+    QAction* a_sheetprint1 = nullptr;
+    QAction* a_up = nullptr;
+    QAction* a_down = nullptr;
+
+    // --- project page (mainform_project.cpp) ---
+    void setupProjectPage();
+    void SpeedButton4Click();  // load a project
+    void SpeedButton5Click();  // new project
+    void SpeedButton29Click(); // check and save
+    void SpeedButton16Click(); // choose the data folder
+    void SpeedButton26Click(); // register the completed workbook
+    void rg_sheetClick();
+    void e_projectChange();
+    void e_titleExit();
+    void PageControl1Change();
+    // The project's values as the page's controls hold them now.
+    project::ProjectSettings projectSettings() const;
+    // Unsaved changes: the save button is enabled.
+    bool projectModified() const;
+
+private:
+    void markProjectModified();
+    void markProjectSaved();
+    void applyMethodFieldStates(project::ConsolidationMethod method);
+    bool placeProjectLines(const project::ProjectLines& loaded, const QString& path);
+    void useProjectFile(const QString& path);
+    void showProjectLog();
+    void setProjectCaption();
+    void showProjectMessage(const QString& text, project::BoxKind kind);
+    void returnToProjectPage();
+
+    bool returningToProjectPage_ = false;
+    QString lastProjectSaveName_; // the save dialog's previous answer
+
+public:
+    // --- end project page ---
+
+    // --- file lists (mainform_files.cpp) ---
+    void setupFileLists();
+    // --- end file lists ---
+
+    // --- run and sheet check (mainform_run.cpp) ---
+    void setupRunArea();
+    // --- end run and sheet check ---
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void applyWindowFont();
+    void createTopBar();
+    void createProjectPage();
+    void createSheetsPage();
+    QWidget* createFolderListColumn();
+    QWidget* createMoveButtons();
+    QWidget* createConsolidationListColumn();
+    QWidget* createRunArea();
+    void createStatusBar();
+    void createActions();
+    QString hintUnder(QWidget* widget) const;
+
+    app::Dialogs& dialogs_;
+    bool startupRefused_ = false;
+};

@@ -1,0 +1,4 @@
+#include "app/mainform.h"
+
+// The two file lists, their move buttons, actions and pop-up menus connect here.
+void Tf_mainform::setupFileLists() {}

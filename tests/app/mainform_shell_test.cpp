@@ -1,0 +1,280 @@
+// The main window's shell on the offscreen platform: its controls, the status bar, hints,
+// closing and the release of the spreadsheet instances at the end.
+#include "app/about_dialog.h"
+#include "app/app_messages.h"
+#include "app/mainform.h"
+#include "support/scripted_dialogs.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QEnterEvent>
+#include <QTabBar>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+using testsupport::ScriptedDialogs;
+
+class MainformShell : public ::testing::Test {
+protected:
+    void SetUp() override { form = std::make_unique<Tf_mainform>(dialogs); }
+
+    void hover(QWidget* widget) {
+        QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+        QCoreApplication::sendEvent(widget, &enter);
+    }
+
+    template <typename T> T* child(const char* name) {
+        return form->findChild<T*>(QLatin1String(name));
+    }
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Tf_mainform> form;
+};
+
+TEST_F(MainformShell, EveryControlExistsUnderItsName) {
+    const char* names[] = {
+        "Panel7",        "SpeedButton1", "SpeedButton2",  "SpeedButton3",   "PageControl1",
+        "TabSheet1",     "TabSheet2",    "SpeedButton4",  "SpeedButton5",   "SpeedButton29",
+        "e_project",     "e_datafolder", "SpeedButton16", "rg_sheet",       "e_sheet",
+        "e_title",       "e_range",      "e_comrange",    "e_completefile", "SpeedButton26",
+        "SpeedButton27", "e_datacount",  "rg_cell",       "e_excelfile",    "e_excelsheet",
+        "Panel9",        "FileListBox1", "SpeedButton6",  "SpeedButton7",   "SpeedButton8",
+        "SpeedButton9",  "Panel10",      "ListBox1",      "SpeedButton17",  "SpeedButton15",
+        "CheckBox1",     "CheckBox2",    "SpeedButton21", "Label13",        "Gauge1",
+        "memo1",         "StatusBar1"};
+    for (const char* name : names)
+        EXPECT_NE(child<QWidget>(name), nullptr) << name;
+    for (const char* name : {"a_renew", "a_excel", "a_sheetprint", "a_delete", "a_rename", "a_sort",
+                             "a_excel1", "a_sheetprint1", "a_up", "a_down"})
+        EXPECT_NE(child<QAction>(name), nullptr) << name;
+}
+
+TEST_F(MainformShell, StartsWithTheDesignTimeCaptionsAndStates) {
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Tabrinel"));
+    EXPECT_EQ(form->size(), QSize(1130, 706));
+    ASSERT_EQ(form->PageControl1->count(), 2);
+    EXPECT_EQ(form->PageControl1->tabText(0), QStringLiteral("프로젝트"));
+    EXPECT_EQ(form->PageControl1->tabText(1), QStringLiteral("시트취합"));
+    EXPECT_EQ(form->PageControl1->currentWidget(), form->TabSheet1);
+    EXPECT_TRUE(form->PageControl1->tabBar()->font().bold());
+    EXPECT_EQ(form->PageControl1->tabBar()->font().pixelSize(), 16);
+    EXPECT_EQ(form->font().pixelSize(), 13);
+
+    EXPECT_EQ(form->e_title->text(), QStringLiteral("A1:"));
+    EXPECT_TRUE(form->e_datafolder->isReadOnly());
+    ASSERT_EQ(form->rg_sheet->count(), 5);
+    EXPECT_EQ(form->rg_sheet->itemIndex(), 0);
+    EXPECT_EQ(form->rg_sheet->button(3)->text(),
+              QStringLiteral("D) 자료 추가 없이 합산된 결과만 표시(합산할 범위 반드시 입력)"));
+    ASSERT_EQ(form->rg_cell->count(), 2);
+    EXPECT_EQ(form->rg_cell->itemIndex(), 0);
+    for (QLineEdit* range : {form->e_title, form->e_range, form->e_comrange})
+        EXPECT_EQ(range->width(), 191);
+
+    EXPECT_EQ(form->SpeedButton17->text(), QStringLiteral(" 시트검사"));
+    EXPECT_EQ(form->SpeedButton15->text(), QStringLiteral(" 프로젝트 실행"));
+    EXPECT_EQ(form->SpeedButton21->text(), QStringLiteral("로그 지우기"));
+    EXPECT_EQ(form->CheckBox1->text(), QStringLiteral("취합과정 보기"));
+    EXPECT_FALSE(form->CheckBox1->isChecked());
+    EXPECT_EQ(form->CheckBox2->text(), QStringLiteral("시트검사후 오류파일 자동제외"));
+    EXPECT_TRUE(form->CheckBox2->isChecked());
+    EXPECT_EQ(form->Panel9->text(), QStringLiteral("Data폴더"));
+    EXPECT_EQ(form->Panel10->text(), QStringLiteral("취합할 파일"));
+    EXPECT_EQ(form->FileListBox1->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(form->ListBox1->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_TRUE(form->memo1->isReadOnly());
+    EXPECT_EQ(form->Gauge1->value(), 0);
+    EXPECT_EQ(form->a_renew->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(form->a_rename->shortcut(), QKeySequence(Qt::Key_F9));
+
+    ASSERT_EQ(form->StatusBar1->count(), 4);
+    EXPECT_TRUE(form->StatusBar1->panelText(1).isEmpty());
+    EXPECT_FALSE(form->StatusBar1->panelText(2).isEmpty()) << "the clock shows from the start";
+}
+
+TEST_F(MainformShell, NeverShownFieldsStayHiddenWhenTheWindowShows) {
+    form->show();
+    for (QWidget* hidden : std::initializer_list<QWidget*>{form->e_datacount, form->rg_cell,
+                                                           form->e_excelfile, form->e_excelsheet})
+        EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
+    EXPECT_TRUE(form->e_project->isVisible());
+}
+
+TEST_F(MainformShell, ProgramFolderEndsInASeparator) {
+    EXPECT_TRUE(form->programFolder.endsWith(QDir::separator()));
+    EXPECT_EQ(QDir(form->programFolder).absolutePath(),
+              QDir(QCoreApplication::applicationDirPath()).absolutePath());
+    EXPECT_TRUE(form->currentProjectFile.isEmpty());
+    EXPECT_TRUE(form->projectDialogFileName.isEmpty());
+}
+
+TEST_F(MainformShell, OuterWidthSetsTheFirstThreePanelsTruncated) {
+    form->show();
+    const int frame = form->frameGeometry().width() - form->width();
+    form->resize(1146 - frame, 706);
+    ASSERT_EQ(form->frameGeometry().width(), 1146);
+    EXPECT_EQ(form->StatusBar1->panelWidth(0), 802);
+    EXPECT_EQ(form->StatusBar1->panelWidth(1), 114);
+    EXPECT_EQ(form->StatusBar1->panelWidth(2), 229);
+    EXPECT_EQ(form->StatusBar1->panelWidth(3), 50);
+    EXPECT_EQ(form->StatusBar1->panel(1)->width(), 114);
+}
+
+TEST_F(MainformShell, HoveringShowsTheLongHintOrNothing) {
+    EXPECT_EQ(Tf_mainform::longHint(QStringLiteral("짧은|긴 설명")), QStringLiteral("긴 설명"));
+    EXPECT_EQ(Tf_mainform::longHint(QStringLiteral("설명")), QStringLiteral("설명"));
+    EXPECT_EQ(Tf_mainform::longHint(QString()), QString());
+
+    hover(form->e_project);
+    EXPECT_EQ(form->StatusBar1->panelText(0), QStringLiteral("프로젝트명(업무명)을 입력합니다."));
+    // The memo's text area is a child of the memo and shows the memo's hint.
+    hover(form->memo1->viewport());
+    EXPECT_EQ(form->StatusBar1->panelText(0),
+              QStringLiteral("취합내역을 표시하고 Log파일에 저장합니다."));
+    hover(form->Label13);
+    EXPECT_TRUE(form->StatusBar1->panelText(0).isEmpty());
+
+    Tf_mainform::setHint(form->e_sheet, QStringLiteral("시트|시트 이름을 씁니다"));
+    EXPECT_EQ(form->e_sheet->toolTip(), QStringLiteral("시트"));
+    hover(form->e_sheet);
+    EXPECT_EQ(form->StatusBar1->panelText(0), QStringLiteral("시트 이름을 씁니다"));
+}
+
+TEST_F(MainformShell, ControlsCarryTheirHints) {
+    EXPECT_EQ(form->SpeedButton1->toolTip(),
+              QStringLiteral("홈페이지로 접속하여 도움말을 보여줍니다. "));
+    EXPECT_EQ(form->SpeedButton3->toolTip(), QStringLiteral("프로그램을 종료합니다."));
+    EXPECT_EQ(form->e_datafolder->toolTip(),
+              QStringLiteral("왼쪽의 이미지를 클릭하여 취합할 엑셀파일이 있는 폴더를 지정하면 "
+                             "여기에 폴더 위치가  표시됩니다."));
+    EXPECT_EQ(form->SpeedButton17->toolTip(),
+              QStringLiteral("취합할 엑셀파일의 시트가 동일한 이름으로 되어 있는지 검사합니다."));
+    EXPECT_EQ(form->a_sort->statusTip(),
+              QStringLiteral("파일이름순으로 소트 합니다. 또는 해제합니다."));
+}
+
+TEST_F(MainformShell, ClosingAnsweredNoKeepsWindowAndContents) {
+    form->show();
+    form->e_project->setText(QStringLiteral("학교현황"));
+    form->rg_sheet->setItemIndex(2);
+    dialogs.answerConfirm(false);
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->e_project->text(), QStringLiteral("학교현황"));
+    EXPECT_EQ(form->rg_sheet->itemIndex(), 2);
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown()[0].kind, ScriptedDialogs::Kind::Confirm);
+    EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("프로그램을 종료할까요?"));
+
+    dialogs.answerConfirm(true);
+    form->SpeedButton3->click();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(dialogs.shown().size(), 2);
+}
+
+TEST_F(MainformShell, HelpButtonOpensTheHelpPage) {
+    form->SpeedButton1->click();
+    ASSERT_EQ(dialogs.openedUrls().size(), 1);
+    EXPECT_EQ(dialogs.openedUrls()[0], QStringLiteral(TABRINEL_HELP_URL));
+    EXPECT_TRUE(dialogs.openedUrls()[0].endsWith(QStringLiteral("/p/blog-page_81.html")));
+    // A browser that fails to start shows nothing.
+    dialogs.setOpenUrlResult(false);
+    form->SpeedButton1->click();
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+}
+
+TEST_F(MainformShell, AboutWindowShowsVersionAndTheCurrentYear) {
+    Tf_about* about = form->f_about;
+    ASSERT_NE(about, nullptr);
+    EXPECT_FALSE(about->isVisible());
+    EXPECT_EQ(about->windowTitle(), QStringLiteral("About"));
+    EXPECT_EQ(about->size(), QSize(408, 219));
+    EXPECT_EQ(about->Version->text(), QStringLiteral("1.2.0.0"));
+    EXPECT_EQ(about->OKButton->text(), QStringLiteral("확인"));
+
+    // The modal window closes itself as soon as it shows.
+    QMetaObject::invokeMethod(about, &QDialog::accept, Qt::QueuedConnection);
+    form->SpeedButton2Click();
+    EXPECT_TRUE(about->NoticeLine->text().contains(QString::number(QDate::currentDate().year())));
+
+    QMouseEvent click(QEvent::MouseButtonRelease, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(about->NoticeLine, &click);
+    EXPECT_EQ(dialogs.openedUrls(), QStringList{QStringLiteral(TABRINEL_HOME_URL)});
+}
+
+TEST(MainformStartup, RefusedVersionCheckLeavesTheWindowUnshown) {
+    ScriptedDialogs dialogs;
+    QString checkedFolder;
+    Tf_mainform form(dialogs, [&](const QString& folder, app::Dialogs&) {
+        checkedFolder = folder;
+        return false;
+    });
+    EXPECT_TRUE(form.startupRefused());
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(checkedFolder, form.programFolder) << "the check sees the program folder";
+
+    Tf_mainform accepted(dialogs, [](const QString&, app::Dialogs&) { return true; });
+    EXPECT_FALSE(accepted.startupRefused());
+}
+
+// An instance that records how it is released.
+class RecordingApplication : public sheet::IApplication {
+public:
+    explicit RecordingApplication(QStringList& calls, QString name, bool failQuit = false)
+        : calls_(calls), name_(std::move(name)), failQuit_(failQuit) {}
+
+    bool DisplayAlerts() override { return alerts_; }
+    void SetDisplayAlerts(bool on) override {
+        alerts_ = on;
+        calls_ << name_ + (on ? QStringLiteral(".alerts on") : QStringLiteral(".alerts off"));
+    }
+    void Quit() override {
+        calls_ << name_ + QStringLiteral(".quit");
+        if (failQuit_)
+            throw sheet::AutomationError("gone");
+    }
+    bool Visible() override { return true; }
+    void SetVisible(bool) override {}
+    void SetCutCopyMode(bool) override {}
+    sheet::IWorkbooks& Workbooks() override { throw sheet::AutomationError("unused"); }
+    sheet::WorkbookPtr ActiveWorkbook() override { return nullptr; }
+    sheet::WorksheetPtr ActiveSheet() override { return nullptr; }
+    sheet::IWindow& ActiveWindow() override { throw sheet::AutomationError("unused"); }
+    sheet::RangePtr Range(const std::string&) override { return nullptr; }
+    sheet::RangePtr Cells(long, long) override { return nullptr; }
+    sheet::RangePtr Cells() override { return nullptr; }
+    sheet::WorksheetPtr Worksheets(int) override { return nullptr; }
+    sheet::WorksheetPtr Worksheets(const std::string&) override { return nullptr; }
+
+private:
+    QStringList& calls_;
+    QString name_;
+    bool failQuit_;
+    bool alerts_ = false;
+};
+
+TEST(MainformEnd, DestroyQuitsResultThenReaderWithAlertsOn) {
+    ScriptedDialogs dialogs;
+    QStringList calls;
+    auto form = std::make_unique<Tf_mainform>(dialogs);
+    form->spreadsheetApp.ResultApp = std::make_shared<RecordingApplication>(calls, "result");
+    form->spreadsheetApp.ReaderApp =
+        std::make_shared<RecordingApplication>(calls, "reader", /*failQuit=*/true);
+    std::weak_ptr<sheet::IApplication> reader = form->spreadsheetApp.ReaderApp;
+
+    form->FormDestroy();
+    EXPECT_EQ(calls,
+              (QStringList{"result.alerts on", "result.quit", "reader.alerts on", "reader.quit"}));
+    EXPECT_EQ(form->spreadsheetApp.ResultApp, nullptr);
+    EXPECT_TRUE(reader.expired()) << "a failing Quit still releases the instance";
+
+    // Nothing left to release: the destructor's own FormDestroy does nothing more.
+    form.reset();
+    EXPECT_EQ(calls.size(), 4);
+}
+
+} // namespace
