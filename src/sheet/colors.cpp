@@ -7,63 +7,68 @@ namespace sheet {
 
 namespace {
 
+// The system's integer HLS model (hue, lightness and saturation in 0..240), which the
+// spreadsheet application uses for tints; doubles give results one step off.
+constexpr int kHlsMax = 240;
+constexpr int kRgbMax = 255;
+
 struct Hls {
-    double hue = 0, lightness = 0, saturation = 0; // each 0..1
+    int hue = 0, lightness = 0, saturation = 0;
 };
 
-Hls toHls(Rgb color) {
-    const double r = ((color >> 16) & 0xFF) / 255.0;
-    const double g = ((color >> 8) & 0xFF) / 255.0;
-    const double b = (color & 0xFF) / 255.0;
-    const double high = std::max({r, g, b});
-    const double low = std::min({r, g, b});
+Hls toHls(int r, int g, int b) {
+    const int high = std::max({r, g, b});
+    const int low = std::min({r, g, b});
     Hls hls;
-    hls.lightness = (high + low) / 2;
+    hls.lightness = ((high + low) * kHlsMax + kRgbMax) / (2 * kRgbMax);
     if (high == low)
         return hls;
-    const double delta = high - low;
-    hls.saturation = hls.lightness <= 0.5 ? delta / (high + low) : delta / (2 - high - low);
-    double hue = 0;
-    if (high == r)
-        hue = (g - b) / delta;
-    else if (high == g)
-        hue = 2 + (b - r) / delta;
+    const int sum = high + low;
+    const int delta = high - low;
+    hls.saturation = hls.lightness <= kHlsMax / 2
+                         ? (delta * kHlsMax + sum / 2) / sum
+                         : (delta * kHlsMax + (2 * kRgbMax - sum) / 2) / (2 * kRgbMax - sum);
+    auto part = [&](int channel) { return ((high - channel) * (kHlsMax / 6) + delta / 2) / delta; };
+    int hue = 0;
+    if (r == high)
+        hue = part(b) - part(g);
+    else if (g == high)
+        hue = kHlsMax / 3 + part(r) - part(b);
     else
-        hue = 4 + (r - g) / delta;
-    hue /= 6;
-    hls.hue = hue < 0 ? hue + 1 : hue;
+        hue = 2 * kHlsMax / 3 + part(g) - part(r);
+    if (hue < 0)
+        hue += kHlsMax;
+    if (hue > kHlsMax)
+        hue -= kHlsMax;
+    hls.hue = hue;
     return hls;
 }
 
-double hueToChannel(double m1, double m2, double hue) {
+int hueToChannel(int m1, int m2, int hue) {
     if (hue < 0)
-        hue += 1;
-    if (hue > 1)
-        hue -= 1;
-    if (hue < 1.0 / 6)
-        return m1 + (m2 - m1) * hue * 6;
-    if (hue < 0.5)
+        hue += kHlsMax;
+    if (hue > kHlsMax)
+        hue -= kHlsMax;
+    if (hue < kHlsMax / 6)
+        return m1 + ((m2 - m1) * hue + kHlsMax / 12) / (kHlsMax / 6);
+    if (hue < kHlsMax / 2)
         return m2;
-    if (hue < 2.0 / 3)
-        return m1 + (m2 - m1) * (2.0 / 3 - hue) * 6;
+    if (hue < 2 * kHlsMax / 3)
+        return m1 + ((m2 - m1) * (2 * kHlsMax / 3 - hue) + kHlsMax / 12) / (kHlsMax / 6);
     return m1;
 }
 
 Rgb toRgb(const Hls& hls) {
-    auto channel = [](double value) {
-        return static_cast<Rgb>(std::clamp(std::lround(value * 255), 0L, 255L));
+    const int l = hls.lightness, s = hls.saturation;
+    const int m2 = l <= kHlsMax / 2 ? (l * (kHlsMax + s) + kHlsMax / 2) / kHlsMax
+                                    : l + s - (l * s + kHlsMax / 2) / kHlsMax;
+    const int m1 = 2 * l - m2;
+    auto channel = [&](int hue) {
+        const int value = (hueToChannel(m1, m2, hue) * kRgbMax + kHlsMax / 2) / kHlsMax;
+        return static_cast<Rgb>(std::clamp(value, 0, kRgbMax));
     };
-    if (hls.saturation == 0) {
-        const Rgb grey = channel(hls.lightness);
-        return grey << 16 | grey << 8 | grey;
-    }
-    const double m2 = hls.lightness <= 0.5
-                          ? hls.lightness * (1 + hls.saturation)
-                          : hls.lightness + hls.saturation - hls.lightness * hls.saturation;
-    const double m1 = 2 * hls.lightness - m2;
-    return channel(hueToChannel(m1, m2, hls.hue + 1.0 / 3)) << 16 |
-           channel(hueToChannel(m1, m2, hls.hue)) << 8 |
-           channel(hueToChannel(m1, m2, hls.hue - 1.0 / 3));
+    return channel(hls.hue + kHlsMax / 3) << 16 | channel(hls.hue) << 8 |
+           channel(hls.hue - kHlsMax / 3);
 }
 
 } // namespace
@@ -98,11 +103,17 @@ Rgb applyTint(Rgb color, double tint) {
     if (tint == 0 || !std::isfinite(tint))
         return color;
     tint = std::clamp(tint, -1.0, 1.0);
-    Hls hls = toHls(color);
-    if (tint < 0)
-        hls.lightness = hls.lightness * (1 + tint);
-    else
-        hls.lightness = hls.lightness * (1 - tint) + tint;
+    Hls hls = toHls(static_cast<int>(color >> 16 & 0xFF), static_cast<int>(color >> 8 & 0xFF),
+                    static_cast<int>(color & 0xFF));
+    const double lightness =
+        tint < 0 ? hls.lightness * (1 + tint) : hls.lightness * (1 - tint) + kHlsMax * tint;
+    if (hls.saturation == 0) {
+        // Greys keep the fraction of the lightness.
+        const auto grey = static_cast<Rgb>(
+            std::clamp(std::lround(lightness * kRgbMax / kHlsMax), 0L, long{kRgbMax}));
+        return grey << 16 | grey << 8 | grey;
+    }
+    hls.lightness = std::clamp(static_cast<int>(lightness), 0, kHlsMax);
     return toRgb(hls);
 }
 

@@ -1,0 +1,183 @@
+// Every damaged or hostile file gives one FileError naming the file, never a crash or hang.
+#include "sheet/io_messages.h"
+#include "sheet/workbook_io.h"
+#include "sheet/xlsx_reader.h"
+#include "support/workbook_parts.h"
+
+#include <gtest/gtest.h>
+
+namespace sheet {
+namespace {
+
+using test_support::minimalWorkbook;
+using test_support::PackageParts;
+using test_support::readBytes;
+using test_support::TempFolder;
+using test_support::worksheetXml;
+using test_support::writeBytes;
+using test_support::writeZip;
+
+// The message of the FileError reading `path` throws; fails the test when none is thrown.
+std::string readError(const std::string& path, const ReadLimits& limits = {}) {
+    try {
+        if (limits.maxPartBytes == ReadLimits{}.maxPartBytes &&
+            limits.maxTotalBytes == ReadLimits{}.maxTotalBytes)
+            readWorkbook(path);
+        else
+            readXlsx(path, limits);
+    } catch (const FileError& error) {
+        EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
+        return error.what();
+    }
+    ADD_FAILURE() << "no error reading " << path;
+    return {};
+}
+
+bool mentions(const std::string& message, const char* text) {
+    return message.find(text) != std::string::npos;
+}
+
+class XlsxBadInput : public ::testing::Test {
+protected:
+    std::string withParts(const PackageParts& parts) {
+        const std::string path = folder_.file("bad.xlsx");
+        writeZip(path, parts);
+        return path;
+    }
+    std::string withSheet(const std::string& sheetXml) {
+        PackageParts parts = minimalWorkbook({"Sheet1"}, {});
+        parts["xl/worksheets/sheet1.xml"] = sheetXml;
+        return withParts(parts);
+    }
+    std::string validFile() {
+        std::string rows;
+        for (int row = 1; row <= 200; ++row)
+            rows += "<row r=\"" + std::to_string(row) + "\"><c r=\"A" + std::to_string(row) +
+                    "\" t=\"inlineStr\"><is><t>행 " + std::to_string(row * 7919) +
+                    "</t></is></c></row>";
+        return withParts(minimalWorkbook({"Sheet1"}, {rows}));
+    }
+
+    TempFolder folder_;
+};
+
+TEST_F(XlsxBadInput, FilesThatAreNoWorkbook) {
+    const std::string text = folder_.file("text.xlsx");
+    writeBytes(text, "이것은 통합 문서가 아닙니다");
+    EXPECT_TRUE(mentions(readError(text), io_messages::kNotWorkbook));
+
+    const std::string empty = folder_.file("empty.xlsx");
+    writeBytes(empty, "");
+    EXPECT_TRUE(mentions(readError(empty), io_messages::kNotWorkbook));
+
+    EXPECT_TRUE(mentions(readError(folder_.file("missing.xlsx")), io_messages::kCannotOpen));
+}
+
+TEST_F(XlsxBadInput, TruncatedAndCorruptZips) {
+    const std::string bytes = readBytes(validFile());
+    for (size_t length : {bytes.size() / 2, bytes.size() - 10, size_t{30}}) {
+        const std::string path = folder_.file("cut" + std::to_string(length) + ".xlsx");
+        writeBytes(path, bytes.substr(0, length));
+        readError(path);
+    }
+    // Damage the compressed data of the parts (the central directory at the end stays whole).
+    std::string damaged = bytes;
+    for (size_t i = 200; i < damaged.size() / 2; i += 97)
+        damaged[i] = static_cast<char>(damaged[i] ^ 0x5A);
+    const std::string path = folder_.file("damaged.xlsx");
+    writeBytes(path, damaged);
+    readError(path);
+}
+
+TEST_F(XlsxBadInput, MissingParts) {
+    EXPECT_TRUE(mentions(readError(withParts({{"[Content_Types].xml", "<Types/>"}})),
+                         io_messages::kMissingPart));
+
+    PackageParts parts = minimalWorkbook({"Sheet1"}, {});
+    parts.erase("xl/worksheets/sheet1.xml");
+    const std::string message = readError(withParts(parts));
+    EXPECT_TRUE(mentions(message, io_messages::kMissingPart));
+    EXPECT_TRUE(mentions(message, "xl/worksheets/sheet1.xml"));
+
+    PackageParts noSheets = minimalWorkbook({}, {});
+    EXPECT_TRUE(mentions(readError(withParts(noSheets)), io_messages::kNoSheets));
+}
+
+TEST_F(XlsxBadInput, MalformedXml) {
+    const std::string message = readError(withSheet(worksheetXml("<sheetData><row r=\"1\">")));
+    EXPECT_TRUE(mentions(message, io_messages::kMalformedXml));
+    EXPECT_TRUE(mentions(message, "sheet1.xml"));
+
+    PackageParts parts = minimalWorkbook({"Sheet1"}, {});
+    parts["xl/workbook.xml"] = "not xml at all";
+    EXPECT_TRUE(mentions(readError(withParts(parts)), io_messages::kMalformedXml));
+}
+
+TEST_F(XlsxBadInput, XmlWithADoctypeOrEntities) {
+    const std::string laughs =
+        R"(<?xml version="1.0"?><!DOCTYPE lolz [<!ENTITY lol "lol">)"
+        R"(<!ENTITY lol2 "&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;">]>)"
+        R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+        R"(<sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>&lol2;</t></is></c></row></sheetData></worksheet>)";
+    EXPECT_TRUE(mentions(readError(withSheet(laughs)), io_messages::kDoctype));
+
+    const std::string external =
+        R"(<?xml version="1.0"?><!DOCTYPE x [<!ENTITY xxe SYSTEM "file:///etc/passwd">]>)"
+        R"(<worksheet><sheetData/></worksheet>)";
+    EXPECT_TRUE(mentions(readError(withSheet(external)), io_messages::kDoctype));
+}
+
+TEST_F(XlsxBadInput, EncryptedWorkbooks) {
+    // An encrypted workbook is a compound file holding an EncryptionInfo stream.
+    std::string compound("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    compound.resize(1024, '\0');
+    for (char c : std::string("EncryptionInfo")) {
+        compound += c;
+        compound += '\0';
+    }
+    compound.resize(4096, '\0');
+    const std::string path = folder_.file("암호.xlsx");
+    writeBytes(path, compound);
+    EXPECT_TRUE(mentions(readError(path), io_messages::kEncrypted));
+}
+
+TEST_F(XlsxBadInput, InflatedSizeBeyondTheCaps) {
+    // A part of zeros compresses to almost nothing: the reader must stop at the cap.
+    PackageParts parts = minimalWorkbook({"Sheet1", "Sheet2"}, {});
+    parts["xl/worksheets/sheet1.xml"] =
+        worksheetXml("<sheetData/>") + "<!--" + std::string(3 << 20, ' ') + "-->";
+    const std::string path = withParts(parts);
+
+    ReadLimits partCap;
+    partCap.maxPartBytes = 1 << 20;
+    EXPECT_TRUE(mentions(readError(path, partCap), io_messages::kPartTooLarge));
+
+    ReadLimits totalCap;
+    totalCap.maxTotalBytes = 2 << 20;
+    EXPECT_TRUE(mentions(readError(path, totalCap), io_messages::kFileTooLarge));
+
+    EXPECT_NO_THROW(readXlsx(path, ReadLimits{}));
+}
+
+TEST_F(XlsxBadInput, AbsurdReferencesAndDimensions) {
+    const char* bodies[] = {
+        R"(<sheetData><row r="1"><c r="XFE1"><v>1</v></c></row></sheetData>)",
+        R"(<sheetData><row r="1"><c r="A1048577"><v>1</v></c></row></sheetData>)",
+        R"(<sheetData><row r="1048577"><c><v>1</v></c></row></sheetData>)",
+        R"(<sheetData><row r="-5"/></sheetData>)",
+        R"(<sheetData><row r="1"><c r="A0"><v>1</v></c></row></sheetData>)",
+        R"(<sheetData><row r="1"><c r="1A"><v>1</v></c></row></sheetData>)",
+        R"(<sheetData><row r="2"><c r="A1"><v>1</v></c></row></sheetData>)",
+        R"(<cols><col min="0" max="3" width="9"/></cols><sheetData/>)",
+        R"(<cols><col min="9" max="3" width="9"/></cols><sheetData/>)",
+        R"(<sheetData/><mergeCells><mergeCell ref="A1:ZZZZ99999999"/></mergeCells>)",
+        R"(<sheetData><row r="1"><c r="A1" t="s"><v>5</v></c></row></sheetData>)",
+    };
+    for (const char* body : bodies) {
+        SCOPED_TRACE(body);
+        readError(withSheet(worksheetXml(body)));
+    }
+}
+
+} // namespace
+} // namespace sheet
