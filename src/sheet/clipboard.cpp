@@ -1,0 +1,170 @@
+#include "sheet/clipboard.h"
+
+#include "sheet/automation.h"
+#include "sheet/embedded_messages.h"
+
+#include <mutex>
+#include <unordered_map>
+
+namespace sheet::embedded {
+
+namespace {
+
+std::mutex clipboardMutex;
+std::shared_ptr<const ClipboardContent> clipboardContent;
+
+bool inside(const CellRect& inner, const CellRect& outer) {
+    return inner.firstRow >= outer.firstRow && inner.lastRow <= outer.lastRow &&
+           inner.firstColumn >= outer.firstColumn && inner.lastColumn <= outer.lastColumn;
+}
+
+bool overlaps(const CellRect& a, const CellRect& b) {
+    return a.firstRow <= b.lastRow && b.firstRow <= a.lastRow && a.firstColumn <= b.lastColumn &&
+           b.firstColumn <= a.lastColumn;
+}
+
+CellRect moved(const CellRect& rect, long rows, long columns) {
+    return {rect.firstRow + rows, rect.firstColumn + columns, rect.lastRow + rows,
+            rect.lastColumn + columns};
+}
+
+// Styles of one workbook gathered into a copy's own list, each once.
+class StyleCollector {
+public:
+    StyleCollector(const StyleTable& table, std::vector<Style>& out) : table_(table), out_(out) {}
+    int local(int style) {
+        auto [found, added] = map_.try_emplace(style, static_cast<int>(out_.size()));
+        if (added)
+            out_.push_back(table_.at(style));
+        return found->second;
+    }
+
+private:
+    const StyleTable& table_;
+    std::vector<Style>& out_;
+    std::unordered_map<int, int> map_;
+};
+
+void copyDimensions(const Worksheet& sheet, const CellArea& area, ClipboardContent& block) {
+    const CellRect& rect = area.rect;
+    if (area.kind == AreaKind::Rows || area.kind == AreaKind::Sheet)
+        for (auto it = sheet.rowHeights.lower_bound(rect.firstRow);
+             it != sheet.rowHeights.end() && it->first <= rect.lastRow; ++it)
+            block.rowHeights[it->first - rect.firstRow] = it->second;
+    if (area.kind == AreaKind::Columns || area.kind == AreaKind::Sheet)
+        for (auto it = sheet.columnWidths.lower_bound(rect.firstColumn);
+             it != sheet.columnWidths.end() && it->first <= rect.lastColumn; ++it)
+            block.columnWidths[it->first - rect.firstColumn] = it->second;
+}
+
+void replaceDimensions(const ClipboardContent& block, Worksheet& sheet, long row, long column) {
+    if (block.kind == AreaKind::Rows || block.kind == AreaKind::Sheet) {
+        auto first = sheet.rowHeights.lower_bound(row);
+        auto last = sheet.rowHeights.upper_bound(row + block.rowCount - 1);
+        sheet.rowHeights.erase(first, last);
+        for (const auto& [offset, height] : block.rowHeights)
+            sheet.rowHeights[row + offset] = height;
+    }
+    if (block.kind == AreaKind::Columns || block.kind == AreaKind::Sheet) {
+        auto first = sheet.columnWidths.lower_bound(column);
+        auto last = sheet.columnWidths.upper_bound(column + block.columnCount - 1);
+        sheet.columnWidths.erase(first, last);
+        for (const auto& [offset, width] : block.columnWidths)
+            sheet.columnWidths[column + offset] = width;
+    }
+}
+
+void checkAnchor(const ClipboardContent& block, long row, long column) {
+    if (block.kind == AreaKind::Sheet && (row != 1 || column != 1))
+        throw AutomationError(messages::kPasteSheetNotAtA1);
+    if (block.kind == AreaKind::Rows && column != 1)
+        throw AutomationError(messages::kPasteRowsNotAtColumnA);
+    if (block.kind == AreaKind::Columns && row != 1)
+        throw AutomationError(messages::kPasteColumnsNotAtRow1);
+    if (row < 1 || column < 1 || row + block.rowCount - 1 > kMaxRows ||
+        column + block.columnCount - 1 > kMaxColumns)
+        throw AutomationError(messages::kPasteOutside);
+}
+
+} // namespace
+
+std::shared_ptr<const ClipboardContent> copyBlock(const Workbook& workbook, const Worksheet& sheet,
+                                                  const CellArea& area) {
+    auto block = std::make_shared<ClipboardContent>();
+    const CellRect& rect = area.rect;
+    block->kind = area.kind;
+    block->rowCount = area.rowCount();
+    block->columnCount = area.columnCount();
+    StyleCollector styles(workbook.styles, block->styles);
+
+    const auto& rows = sheet.rows();
+    for (auto row = rows.lower_bound(rect.firstRow);
+         row != rows.end() && row->first <= rect.lastRow; ++row) {
+        const auto& cells = row->second;
+        auto& target = block->cells[row->first - rect.firstRow];
+        for (auto cell = cells.lower_bound(rect.firstColumn);
+             cell != cells.end() && cell->first <= rect.lastColumn; ++cell) {
+            Cell copy;
+            copy.value = cell->second.value; // a formula travels as its result
+            copy.style = styles.local(cell->second.style);
+            target.emplace_hint(target.end(), cell->first - rect.firstColumn, std::move(copy));
+        }
+        if (target.empty())
+            block->cells.erase(row->first - rect.firstRow);
+    }
+    for (const CellRect& merge : sheet.merges)
+        if (inside(merge, rect))
+            block->merges.push_back(moved(merge, 1 - rect.firstRow, 1 - rect.firstColumn));
+    copyDimensions(sheet, area, *block);
+    return block;
+}
+
+void pasteBlock(const ClipboardContent& block, Workbook& workbook, Worksheet& sheet, long row,
+                long column) {
+    checkAnchor(block, row, column);
+    CellRect target{row, column, row + block.rowCount - 1, column + block.columnCount - 1};
+    eraseCells(sheet, target);
+    std::erase_if(sheet.merges, [&](const CellRect& merge) { return overlaps(merge, target); });
+
+    std::vector<int> styles(block.styles.size());
+    for (size_t i = 0; i < block.styles.size(); ++i)
+        styles[i] = workbook.styles.intern(block.styles[i]);
+    for (const auto& [rowOffset, cells] : block.cells) {
+        auto& targetRow = sheet.rows()[row + rowOffset];
+        for (const auto& [columnOffset, cell] : cells) {
+            Cell& placed = targetRow[column + columnOffset];
+            placed.value = cell.value;
+            placed.formula.clear();
+            placed.style = styles[static_cast<size_t>(cell.style)];
+        }
+    }
+    for (const CellRect& merge : block.merges)
+        sheet.merges.push_back(moved(merge, row - 1, column - 1));
+    replaceDimensions(block, sheet, row, column);
+}
+
+void eraseCells(Worksheet& sheet, const CellRect& rect) {
+    auto& rows = sheet.rows();
+    for (auto row = rows.lower_bound(rect.firstRow);
+         row != rows.end() && row->first <= rect.lastRow;) {
+        auto& cells = row->second;
+        cells.erase(cells.lower_bound(rect.firstColumn), cells.upper_bound(rect.lastColumn));
+        row = cells.empty() ? rows.erase(row) : std::next(row);
+    }
+}
+
+void Clipboard::put(std::shared_ptr<const ClipboardContent> content) {
+    std::lock_guard lock(clipboardMutex);
+    clipboardContent = std::move(content);
+}
+
+std::shared_ptr<const ClipboardContent> Clipboard::get() {
+    std::lock_guard lock(clipboardMutex);
+    return clipboardContent;
+}
+
+void Clipboard::clear() {
+    put(nullptr);
+}
+
+} // namespace sheet::embedded
