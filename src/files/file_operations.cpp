@@ -3,13 +3,36 @@
 #include "files/file_in_use.h"
 #include "files/workbook_folder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace files {
 
+namespace {
+
+// The home trash ($XDG_DATA_HOME/Trash) must exist before the file is handed over: when the
+// trash cannot be set up, QFile::moveToTrash moves the file into "files" below the working
+// directory instead of refusing. The desktop's trash convention lets a program create it.
+bool ensureHomeTrash() {
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (dataHome.isEmpty())
+        return false;
+    const QDir trash(QDir(dataHome).filePath(QStringLiteral("Trash")));
+    const bool made = QDir().mkpath(trash.filePath(QStringLiteral("files"))) &&
+                      QDir().mkpath(trash.filePath(QStringLiteral("info")));
+    if (made)
+        QFile::setPermissions(trash.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                QFile::ReadUser | QFile::WriteUser |
+                                                QFile::ExeUser);
+    return made;
+}
+
+} // namespace
+
 bool DeleteFileWithUndo(const QString& sFileName) {
-    if (!QFileInfo(sFileName).isFile())
+    if (!QFileInfo(sFileName).isFile() || !ensureHomeTrash())
         return false;
     return QFile::moveToTrash(sFileName);
 }
