@@ -22,9 +22,7 @@ inline const QString kCancelled =
 inline const QString kSumFailed = QStringLiteral("합산하는중 오류가 발생하였습니다! 확인하세요!");
 inline const QString kEndLine = QStringLiteral("---------------프로젝트 종료-------------------");
 
-// Messages after C00E04 when a data sheet name cannot be used.
-inline const QString kEmptySheetName =
-    QStringLiteral("[%1] 파일 이름으로는 시트 이름을 만들 수 없습니다!");
+// After C00E04 when two entries give the same data sheet name; %1 the entry, %2 the name.
 inline const QString kDuplicateSheetName =
     QStringLiteral("[%1] 파일의 시트 이름 [%2]이(가) 이미 있습니다! 파일 이름을 바꾸십시오.");
 
@@ -57,9 +55,6 @@ inline const QString kCancelled =
 inline const QString kNoSuchColumn = QStringLiteral("[%1] 열 이름이 잘못되었습니다!");
 inline const QString kPastLastColumn =
     QStringLiteral("[%1] 항목이 결과 시트의 마지막 열(IV)을 넘어갑니다!");
-// Why an existing consolidated workbook cannot be appended to.
-inline const QString kNoExistingSheet =
-    QStringLiteral("%1 파일에 [%2] 이름의 시트가 없거나 열 수 없습니다!");
 
 } // namespace engine::method_e_text
 
