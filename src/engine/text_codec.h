@@ -1,0 +1,39 @@
+// The program's text files (project file, run log): read as UTF-8, with or without a byte-order
+// mark, or else as code page 949; written as code page 949 with CR LF line ends and no mark.
+// A character code page 949 has no room for is refused with a message, never replaced by "?",
+// so that what is saved is always what the user sees.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace engine::text_codec {
+
+// The text of the bytes: UTF-8 when they are valid UTF-8 (a leading byte-order mark dropped),
+// else code page 949; nullopt when they are neither.
+std::optional<QString> decode(const QByteArray& bytes);
+
+// The text in code page 949. Fails with a message naming the first character that code page
+// cannot hold; `error` may be null.
+std::optional<QByteArray> encodeCp949(const QString& text, QString* error = nullptr);
+
+// Lines ended by CR LF, LF or CR; a line end after the last line starts no new line.
+QStringList splitLines(const QString& text);
+
+// Every line followed by CR LF.
+QString joinLinesCrLf(const QStringList& lines);
+
+// The lines of a text file; on failure `error` holds a message to show.
+std::optional<QStringList> readLines(const QString& path, QString* error = nullptr);
+
+// Replaces the file with the lines, each ended by CR LF. Nothing on disk changes when a line
+// cannot be encoded or the file cannot be written completely.
+bool writeLines(const QString& path, const QStringList& lines, QString* error = nullptr);
+
+// Appends the lines, each ended by CR LF, creating the file when missing. Nothing is appended
+// when a line cannot be encoded.
+bool appendLines(const QString& path, const QStringList& lines, QString* error = nullptr);
+
+} // namespace engine::text_codec
