@@ -1,0 +1,110 @@
+// The read-only window in which the embedded spreadsheet component shows a workbook: one tab
+// per sheet, each a SheetView that draws only the cells in sight, with row and column
+// headers and the sheet's zoom.
+#pragma once
+
+#include "app/sheet_renderer.h"
+#include "sheet/model.h"
+
+#include <QAbstractScrollArea>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+
+namespace app {
+
+class SheetView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    explicit SheetView(QWidget* parent = nullptr);
+
+    // The sheet to draw; neither is owned, and both must stay alive while shown.
+    void setSheet(const sheet::Workbook* workbook, const sheet::Worksheet* sheet);
+    const sheet::Worksheet* sheet() const { return sheet_; }
+    // The sheet's content changed: re-measure and repaint.
+    void refresh();
+
+    int zoom() const { return zoom_; }
+    void setZoom(int percent); // 10..400
+
+    // Where a cell lies in viewport coordinates at the current scroll position.
+    QRect cellRect(long row, long column) const;
+    int rowHeaderWidth() const { return rowHeaderWidth_; }
+    int columnHeaderHeight() const { return columnHeaderHeight_; }
+    long rowCount() const { return geometry_.rows.count(); }
+    void scrollToCell(long row, long column);
+    // Told of every text the view draws (see RenderOptions::textObserver).
+    void setTextObserver(std::function<void(const DrawnText&)> observer);
+
+signals:
+    void zoomChanged(int percent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    double scale() const { return zoom_ / 100.0; }
+    void measure();
+    void updateScrollBars();
+    void drawHeaders(QPainter& painter, const sheet::CellRect& area, QPoint origin);
+
+    const sheet::Workbook* workbook_ = nullptr;
+    const sheet::Worksheet* sheet_ = nullptr;
+    SheetGeometry geometry_;
+    int zoom_ = 100;
+    int rowHeaderWidth_ = 0;
+    int columnHeaderHeight_ = 0;
+    std::function<void(const DrawnText&)> textObserver_;
+};
+
+class WorkbookWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit WorkbookWindow(QWidget* parent = nullptr);
+
+    // Shows `workbook` (not owned: it must stay alive until replaced or cleared), saved at
+    // `path` or never saved when `path` is empty.
+    void showWorkbook(const sheet::Workbook* workbook, const QString& path);
+    void clear();
+    // The workbook's content changed: new or renamed sheets get their tabs, views repaint.
+    void refresh();
+
+    const sheet::Workbook* workbook() const { return workbook_; }
+    QString path() const { return path_; }
+    int sheetCount() const;
+    SheetView* sheetView(int index) const;
+    SheetView* currentView() const;
+    QPushButton* openButton() const { return openButton_; }
+    QComboBox* zoomBox() const { return zoomBox_; }
+
+    // How the saved file is handed to the desktop; returns false when it could not be.
+    // Defaults to QDesktopServices::openUrl.
+    void setExternalOpener(std::function<bool(const QString& path)> opener);
+
+private:
+    void rebuildTabs();
+    bool tabsMatch() const;
+    void updateCaption();
+    void openExternally();
+    void showZoomOf(SheetView* view);
+    void zoomChosen(int index);
+
+    const sheet::Workbook* workbook_ = nullptr;
+    QString path_;
+    std::vector<const sheet::Worksheet*> shownSheets_;
+    QTabWidget* tabs_ = nullptr;
+    QPushButton* openButton_ = nullptr;
+    QComboBox* zoomBox_ = nullptr;
+    QLabel* pathLabel_ = nullptr;
+    std::function<bool(const QString&)> opener_;
+};
+
+} // namespace app
