@@ -209,8 +209,8 @@ TEST(RenameRules, PrefillAndNewNameKeepTheOwnExtension) {
 
 TEST(RenameRules, RefusesSeparatorsParentsAndControlCharacters) {
     EXPECT_TRUE(isUsableFileName(QStringLiteral("학교 현황 (1).xlsx")));
-    for (const char* bad : {"a/b.xlsx", "a\\b.xlsx", "...xlsx", "../a.xlsx", "a\tb.xlsx",
-                            "a:b.xlsx", "a?.xlsx"})
+    for (const char* bad :
+         {"a/b.xlsx", "a\\b.xlsx", "...xlsx", "../a.xlsx", "a\tb.xlsx", "a:b.xlsx", "a?.xlsx"})
         EXPECT_FALSE(isUsableFileName(QString::fromUtf8(bad))) << bad;
 }
 
