@@ -24,6 +24,22 @@ PackageParts minimalWorkbook(const std::vector<std::string>& sheetNames,
 // The worksheet part around `body` (the children of <worksheet>).
 std::string worksheetXml(const std::string& body);
 
+// A legacy .xls file (BIFF8 in a compound file) holding the given cells, the way old
+// versions of the spreadsheet application save them. Values only: numbers, text (shared
+// strings) and date serials shown with the built-in date format.
+struct XlsCell {
+    int row = 0;    // 0-based
+    int column = 0; // 0-based
+    enum Kind { Number, Text, Date } kind = Number;
+    double number = 0;
+    std::string text;
+};
+struct XlsSheet {
+    std::string name;
+    std::vector<XlsCell> cells;
+};
+std::string legacyXls(const std::vector<XlsSheet>& sheets, bool date1904 = false);
+
 void writeBytes(const std::filesystem::path& path, const std::string& bytes);
 std::string readBytes(const std::filesystem::path& path);
 
