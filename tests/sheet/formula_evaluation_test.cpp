@@ -1,0 +1,154 @@
+// Formulas entered through the object layer: evaluation, spans of sheets, relative filling.
+#include "sheet/embedded_application.h"
+#include "sheet/formula.h"
+
+#include <gtest/gtest.h>
+
+using namespace sheet;
+
+namespace {
+
+double number(const RangePtr& range) {
+    return std::get<double>(range->Value());
+}
+
+// A result workbook with three data sheets 가, 나, 다 behind a summary sheet, each data sheet
+// holding its number (1, 2, 3) times the cell's row in D11:E12.
+struct SpanBook {
+    std::shared_ptr<EmbeddedApplication> app = createEmbeddedApplication();
+    WorkbookPtr book = app->Workbooks().Add();
+
+    SpanBook() {
+        auto summary = book->Worksheets(1);
+        summary->SetName("현황집계");
+        const char* names[] = {"가", "나", "다"};
+        for (int i = 0; i < 3; ++i) {
+            summary->Copy(*book->Worksheets(book->SheetsCount()));
+            auto sheet = book->ActiveSheet();
+            sheet->SetName(names[i]);
+            for (long row = 11; row <= 12; ++row)
+                for (long column = 4; column <= 5; ++column)
+                    sheet->Cells(row, column)->SetValue(double((i + 1) * row * column));
+        }
+    }
+};
+
+} // namespace
+
+TEST(FormulaEvaluation, ArithmeticFollowsPrecedenceAndParentheses) {
+    auto app = createEmbeddedApplication();
+    auto sheet = app->Workbooks().Add()->Worksheets(1);
+    sheet->Range("A1")->SetValue(2.0);
+    sheet->Range("A2")->SetValue(std::string("3"));
+    sheet->Range("A3")->SetValue(std::string("글"));
+    struct Case {
+        const char* formula;
+        double expected;
+    } cases[] = {{"=1+2*3", 7},
+                 {"=(1+2)*3", 9},
+                 {"=-A1*2", -4},
+                 {"=A1/4", 0.5},
+                 {"=$A$1+A2", 5},
+                 {"=SUM(A1:A3)", 2},
+                 {"=sum(A1,A2,1.5)", 3.5} /* referenced text is skipped */,
+                 {"=SUM((A1+1)*2)", 6},
+                 {"=Z99", 0},
+                 {"= 1 - - 1", 2}};
+    for (const Case& c : cases) {
+        sheet->Range("B1")->SetFormula(c.formula);
+        EXPECT_DOUBLE_EQ(number(sheet->Range("B1")), c.expected) << c.formula;
+    }
+    sheet->Range("B1")->SetFormula("=A1/0");
+    EXPECT_EQ(std::get<std::string>(sheet->Range("B1")->Value()), "#DIV/0!");
+    sheet->Range("B1")->SetFormula("=A3+1");
+    EXPECT_EQ(std::get<std::string>(sheet->Range("B1")->Value()), "#VALUE!");
+}
+
+TEST(FormulaEvaluation, UnreadableFormulasThrowAndLeaveTheCellsAlone) {
+    auto app = createEmbeddedApplication();
+    auto book = app->Workbooks().Add();
+    auto sheet = book->Worksheets(1);
+    sheet->Range("C3")->SetValue(1.0);
+    for (const char* bad : {"=", "=1+", "=(1", "=AVERAGE(A1)", "=A1:", "=Nope!A1", "=A0",
+                            "=SUM('O'Brien:X'!D11)", "='Sheet1'A1", "=1 2", "=XFE1", "=7:15"})
+        EXPECT_THROW(sheet->Range("C3:D4")->SetFormula(bad), AutomationError) << bad;
+    EXPECT_EQ(number(sheet->Range("C3")), 1.0);
+    EXPECT_EQ(sheet->Range("C3")->Formula(), "1");
+}
+
+TEST(FormulaEvaluation, FunctionNamesAndReferencesAreStoredInUpperCase) {
+    auto app = createEmbeddedApplication();
+    auto sheet = app->Workbooks().Add()->Worksheets(1);
+    sheet->Range("A1")->SetFormula("=Sum(b1:$c$2)+d4");
+    EXPECT_EQ(sheet->Range("A1")->Formula(), "=SUM(B1:$C$2)+D4");
+}
+
+TEST(FormulaEvaluation, ASpanOfThreeSheetsSumsTheSameCellOverEach) {
+    SpanBook span;
+    auto summary = span.book->Worksheets(1);
+    summary->Range("D11:E12")->SetFormula("=Sum('가:다'!D11)");
+    // (1 + 2 + 3) * row * column
+    EXPECT_EQ(number(summary->Range("D11")), 6.0 * 11 * 4);
+    EXPECT_EQ(number(summary->Range("E12")), 6.0 * 12 * 5);
+    EXPECT_EQ(summary->Range("E12")->Formula(), "=SUM('가:다'!E12)");
+    // The span is taken in sheet order, whichever end is named first.
+    summary->Range("F1")->SetFormula("=SUM('다:나'!D11)");
+    EXPECT_EQ(number(summary->Range("F1")), 5.0 * 11 * 4);
+    summary->Range("F2")->SetFormula("=나!D11+'다'!D11:D12");
+    EXPECT_EQ(std::get<std::string>(summary->Range("F2")->Value()), "#VALUE!");
+    EXPECT_THROW(summary->Range("F3")->SetFormula("=SUM('가:없음'!D11)"), AutomationError);
+}
+
+TEST(FormulaEvaluation, QuotedNamesDoubleTheirApostrophes) {
+    auto app = createEmbeddedApplication();
+    auto book = app->Workbooks().Add();
+    book->Worksheets(1)->Copy(*book->Worksheets(1));
+    book->Worksheets(2)->SetName("O'Brien");
+    book->Worksheets(2)->Range("A1")->SetValue(4.0);
+    auto sheet = book->Worksheets(1);
+    sheet->Range("B1")->SetFormula("=SUM('O''Brien'!A1)*2");
+    EXPECT_EQ(number(sheet->Range("B1")), 8.0);
+    EXPECT_THROW(sheet->Range("B2")->SetFormula("=SUM('O'Brien'!A1)"), AutomationError);
+}
+
+TEST(FormulaFilling, RelativeReferencesMoveWithEachCellAndAbsolutePartsStay) {
+    auto app = createEmbeddedApplication();
+    auto sheet = app->Workbooks().Add()->Worksheets(1);
+    sheet->Range("A1:C3")->SetValue(1.0);
+    sheet->Range("B2")->SetValue(10.0);
+    sheet->Range("E5:F6")->SetFormula("=A1+$A$1+A$1+$A1");
+    EXPECT_EQ(sheet->Range("E5")->Formula(), "=A1+$A$1+A$1+$A1");
+    EXPECT_EQ(sheet->Range("F6")->Formula(), "=B2+$A$1+B$1+$A2");
+    EXPECT_EQ(number(sheet->Range("F6")), 13.0);
+    EXPECT_EQ(sheet->Range("E6")->Formula(), "=A2+$A$1+A$1+$A2");
+    // Moving a reference off the sheet is refused before anything is written.
+    EXPECT_THROW(sheet->Range("A1:A2")->SetFormula("=A1048576"), AutomationError);
+    EXPECT_EQ(number(sheet->Range("A1")), 1.0);
+}
+
+TEST(FormulaRecalculation, DependentFormulasFollowTheirCellsAtSave) {
+    auto app = createEmbeddedApplication();
+    auto book = app->Workbooks().Add();
+    auto sheet = book->Worksheets(1);
+    sheet->Range("A1")->SetValue(1.0);
+    sheet->Range("B1")->SetFormula("=A1*2");
+    sheet->Range("C1")->SetFormula("=B1+1");
+    sheet->Range("A1")->SetValue(5.0);
+    Workbook& model = const_cast<Workbook&>(app->workbookModel(0));
+    model.sheets[0]->cellAt(1, 4) = Cell{CellValue::Number(42), "VLOOKUP(A1,A1:B2,2)", 0};
+    embedded::recalculate(model);
+    EXPECT_EQ(number(sheet->Range("B1")), 10.0);
+    EXPECT_EQ(number(sheet->Range("C1")), 11.0);
+    EXPECT_EQ(number(sheet->Range("D1")), 42.0); // unknown to the component: kept
+}
+
+TEST(FormulaRecalculation, CircularReferencesKeepTheirLastResult) {
+    Workbook workbook;
+    workbook.sheets.push_back(std::make_unique<Worksheet>("Sheet1"));
+    Worksheet& sheet = *workbook.sheets[0];
+    sheet.cellAt(1, 1) = Cell{CellValue::Number(3), "B1+1", 0};
+    sheet.cellAt(1, 2) = Cell{CellValue::Number(2), "A1+1", 0};
+    embedded::recalculate(workbook);
+    EXPECT_EQ(sheet.cell(1, 1)->value.type, CellType::Number);
+    EXPECT_EQ(sheet.cell(1, 2)->value.type, CellType::Number);
+}
