@@ -181,6 +181,9 @@ EmbeddedApplication::EmbeddedApplication()
 }
 
 EmbeddedApplication::~EmbeddedApplication() {
+    if (!core_->quit)
+        if (const auto& observer = embeddedEnvironment().observer)
+            observer->released(*this);
     // Objects handed out may outlive the instance; they must find it gone, not dangling.
     core_->owner = nullptr;
     core_->quit = true;

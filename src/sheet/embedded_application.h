@@ -24,6 +24,9 @@ public:
     // The instance quits; a window showing it closes. With alerts on, the window may read the
     // unsaved workbooks (workbookSaved) and ask about them first.
     virtual void quitting(EmbeddedApplication& app) = 0;
+    // The instance goes away without Quit (its last reference was dropped). Its workbooks can
+    // still be read during the call; a window that keeps showing them must copy them.
+    virtual void released(EmbeddedApplication& app) { (void)app; }
 };
 
 // PrintOut of a worksheet goes here. Throws AutomationError when there is no printer.
