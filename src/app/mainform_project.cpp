@@ -1,6 +1,8 @@
 #include "app/app_messages.h"
 #include "app/mainform.h"
 #include "engine/result_folder.h"
+#include "engine/run_log.h"
+#include "engine/text_codec.h"
 #include "files/workbook_folder.h"
 #include "project/editor_rules.h"
 #include "project/project_log.h"
@@ -186,10 +188,11 @@ void Tf_mainform::useProjectFile(const QString& path) {
 }
 
 void Tf_mainform::showProjectLog() {
-    const std::optional<QStringList> lines = project::readLogLines(currentLogFile);
+    QString error;
+    const std::optional<QStringList> lines = engine::text_codec::readLines(currentLogFile, &error);
     if (!lines) {
         memo1->clear();
-        showProjectMessage(pm::kLogFileUnreadable.arg(currentLogFile), project::BoxKind::Error);
+        showProjectMessage(error, project::BoxKind::Error);
         return;
     }
     memo1->setPlainText(lines->join(u'\n'));
@@ -258,7 +261,8 @@ void Tf_mainform::SpeedButton29Click() {
     }
     // Refused before the user picks a file, so that nothing is asked for in vain.
     if (const std::optional<int> line = project::firstUnstorableLine(settings)) {
-        showProjectMessage(project::unstorableFieldMessage(*line), project::BoxKind::Error);
+        showProjectMessage(project::unstorableFieldMessage(settings, *line),
+                           project::BoxKind::Error);
         return;
     }
 
@@ -287,7 +291,7 @@ void Tf_mainform::SpeedButton29Click() {
 
     const QString change = QFile::exists(currentLogFile) ? pm::kLogModified : pm::kLogCreated;
     const QString line =
-        project::timeStampedLine(QDateTime::currentDateTime(), settings.ProjectName + change);
+        engine::RunLog::line(QDateTime::currentDateTime(), settings.ProjectName + change);
     if (const std::optional<QString> error = project::appendLogLine(currentLogFile, line)) {
         showProjectMessage(*error, project::BoxKind::Error);
         return;

@@ -1,10 +1,9 @@
 #include "project/project_file.h"
 
+#include "engine/text_codec.h"
 #include "project/project_messages.h"
-#include "project/project_text.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace project {
 
@@ -54,11 +53,11 @@ ProjectFileText readProjectFile(const QString& path) {
         return failed(ReadFailure::Unreadable, msg::kProjectFileUnreadable.arg(path));
     if (bytes.size() > kMaxProjectFileSize || looksBinary(bytes))
         return failed(ReadFailure::NotAProjectFile, msg::kNotAProjectFile.arg(path));
-    const std::optional<QString> text = decodeStoredText(bytes);
+    const std::optional<QString> text = engine::text_codec::decode(bytes);
     if (!text)
         return failed(ReadFailure::NotAProjectFile, msg::kNotAProjectFile.arg(path));
 
-    QStringList lines = splitTextLines(*text).mid(0, kProjectLineCount);
+    QStringList lines = engine::text_codec::splitLines(*text).mid(0, kProjectLineCount);
     while (lines.size() < kProjectLineCount)
         lines << QString();
     return {ReadFailure::None, {}, lines};
@@ -102,29 +101,27 @@ std::optional<int> firstUnstorableLine(const ProjectSettings& settings) {
     const QStringList lines = projectFileLines(settings);
     for (int i = 0; i < lines.size(); ++i) {
         const QString& line = lines[i];
-        if (line.contains(u'\r') || line.contains(u'\n') || !encodeStoredText(line))
+        if (line.contains(u'\r') || line.contains(u'\n') || !engine::text_codec::encodeCp949(line))
             return i + 1;
     }
     return std::nullopt;
 }
 
-QString unstorableFieldMessage(int lineNumber) {
-    return msg::kUnencodableField.arg(msg::kFieldNames[lineNumber - 1]);
+QString unstorableFieldMessage(const ProjectSettings& settings, int lineNumber) {
+    const QString& value = projectFileLines(settings)[lineNumber - 1];
+    QString detail;
+    if (engine::text_codec::encodeCp949(value, &detail))
+        detail.clear(); // a line break, which the field name says enough about
+    const QString message = msg::kUnencodableField.arg(msg::kFieldNames[lineNumber - 1]);
+    return detail.isEmpty() ? message : message + u'\n' + detail;
 }
 
 WriteResult writeProjectFile(const QString& path, const ProjectSettings& settings) {
     if (const std::optional<int> line = firstUnstorableLine(settings))
-        return {false, unstorableFieldMessage(*line)};
-
-    QByteArray bytes;
-    for (const QString& line : projectFileLines(settings))
-        bytes += *encodeStoredText(line) + "\r\n";
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {false, msg::kProjectFileUnwritable.arg(path)};
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return {false, msg::kProjectFileUnwritable.arg(path)};
+        return {false, unstorableFieldMessage(settings, *line)};
+    QString detail;
+    if (!engine::text_codec::writeLines(path, projectFileLines(settings), &detail))
+        return {false, msg::kProjectFileUnwritable.arg(detail)};
     return {};
 }
 

@@ -48,7 +48,7 @@ QStringList projectFileLines(const ProjectSettings& settings);
 // The line number (1..12) of the first value the project file cannot hold: a character
 // outside code page 949, or a line break that would shift every line after it.
 std::optional<int> firstUnstorableLine(const ProjectSettings& settings);
-QString unstorableFieldMessage(int lineNumber);
+QString unstorableFieldMessage(const ProjectSettings& settings, int lineNumber);
 
 struct WriteResult {
     bool ok = true;

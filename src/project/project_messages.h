@@ -98,7 +98,6 @@ inline const QString kUnencodableField = QStringLiteral(
 inline const QString kLogFileUnwritable =
     QStringLiteral("로그 파일을 만들거나 기록할 수 없습니다! 폴더와 파일의 쓰기 권한을 "
                    "확인하십시오.\n%1");
-inline const QString kLogFileUnreadable = QStringLiteral("로그 파일을 읽을 수 없습니다!\n%1");
 
 // Field names used in the messages above, in project-file line order.
 inline const QString kFieldNames[] = {
