@@ -59,6 +59,7 @@ public:
     std::vector<std::shared_ptr<sheet::EmbeddedApplication>> created;
     std::vector<int> selectedEntries;
     int removeSelectedCalls = 0;
+    // The SpreadsheetApp references the run leaves (named so: "slots" is a Qt keyword macro).
     engine::SpreadsheetApp spreadsheetApp;
 
     // Instances created and not yet quit.
