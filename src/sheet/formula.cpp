@@ -512,16 +512,26 @@ public:
     explicit Recalculator(Workbook& workbook) : workbook_(workbook) {}
 
     void run() {
-        for (auto& sheet : workbook_.sheets)
-            for (auto& [row, cells] : sheet->rows())
-                for (auto& [column, cell] : cells)
-                    if (!cell.formula.empty())
-                        resolve(*sheet, row, column);
+        // Each pass follows chains kDeepestChain deep; a longer chain needs further passes.
+        for (int pass = 0; pass < kMostPasses; ++pass) {
+            cut_ = false;
+            done_.clear();
+            for (auto& sheet : workbook_.sheets)
+                for (auto& [row, cells] : sheet->rows())
+                    for (auto& [column, cell] : cells)
+                        if (!cell.formula.empty())
+                            resolve(*sheet, row, column);
+            if (!cut_)
+                return;
+        }
     }
 
 private:
     using Key = std::tuple<const Worksheet*, long, long>;
+    static constexpr size_t kDeepestChain = 1000;
+    static constexpr int kMostPasses = 100;
     Workbook& workbook_;
+    bool cut_ = false;
     std::set<Key> done_;
     std::set<Key> active_;
 
@@ -530,8 +540,14 @@ private:
         if (!found)
             return {};
         Key key{&sheet, row, column};
+        // A circular reference keeps its last result; so does a chain too deep to follow
+        // without exhausting the stack (it is met again, shallower, from its own cells).
         if (found->formula.empty() || done_.count(key) || active_.count(key))
-            return found->value; // a circular reference keeps its last result
+            return found->value;
+        if (active_.size() >= kDeepestChain) {
+            cut_ = true;
+            return found->value;
+        }
         active_.insert(key);
         auto& cell = const_cast<Cell&>(*found);
         try {

@@ -152,3 +152,15 @@ TEST(FormulaRecalculation, CircularReferencesKeepTheirLastResult) {
     EXPECT_EQ(sheet.cell(1, 1)->value.type, CellType::Number);
     EXPECT_EQ(sheet.cell(1, 2)->value.type, CellType::Number);
 }
+
+TEST(FormulaRecalculation, ALongChainPointingDownwardsIsFollowedToItsEnd) {
+    Workbook workbook;
+    workbook.sheets.push_back(std::make_unique<Worksheet>("Sheet1"));
+    Worksheet& sheet = *workbook.sheets[0];
+    const long rows = 5000;
+    for (long row = 1; row < rows; ++row)
+        sheet.cellAt(row, 1) = Cell{{}, "A" + std::to_string(row + 1) + "+1", 0};
+    sheet.cellAt(rows, 1).value = CellValue::Number(0);
+    embedded::recalculate(workbook);
+    EXPECT_EQ(sheet.cell(1, 1)->value.number, rows - 1);
+}
