@@ -218,7 +218,7 @@ void Tf_mainform::createTopBar() {
     layout->setContentsMargins(4, 2, 4, 2);
     layout->addStretch(1);
     SpeedButton1 =
-        iconButton(Panel7, "SpeedButton1", QStyle::SP_DialogHelpButton, app::msg::kHintHelp);
+        iconButton(Panel7, "SpeedButton1", QStyle::SP_MessageBoxQuestion, app::msg::kHintHelp);
     SpeedButton2 =
         iconButton(Panel7, "SpeedButton2", QStyle::SP_MessageBoxInformation, app::msg::kHintAbout);
     SpeedButton3 =
