@@ -2,6 +2,7 @@
 
 #include "app/workbook_window_messages.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
@@ -266,6 +267,11 @@ WorkbookWindow::WorkbookWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     };
     updateCaption();
+}
+
+void WorkbookWindow::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    emit closed();
 }
 
 void WorkbookWindow::setExternalOpener(std::function<bool(const QString&)> opener) {

@@ -89,9 +89,18 @@ public:
     // Defaults to QDesktopServices::openUrl.
     void setExternalOpener(std::function<bool(const QString& path)> opener);
 
+    // True when the tabs still show exactly the sheets the workbook has (same objects, same
+    // names): cheap enough to ask after every change of the workbook.
+    bool tabsMatch() const;
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void rebuildTabs();
-    bool tabsMatch() const;
     void updateCaption();
     void openExternally();
     void showZoomOf(SheetView* view);

@@ -1,0 +1,262 @@
+#include "app/workbook_presenter.h"
+
+#include "app/dialogs.h"
+#include "app/sheet_printer.h"
+#include "app/workbook_window.h"
+#include "app/workbook_window_messages.h"
+#include "sheet/workbook_io.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTimer>
+#include <QUrl>
+#include <algorithm>
+
+namespace app {
+
+namespace {
+
+// A run changes cells thousands of times a second; the window catches up at this pace.
+constexpr qint64 kRepaintIntervalMs = 250;
+
+std::unique_ptr<sheet::Workbook> copyOf(const sheet::Workbook& source) {
+    auto copy = std::make_unique<sheet::Workbook>();
+    copy->styles = source.styles;
+    copy->activeSheet = source.activeSheet;
+    copy->date1904 = source.date1904;
+    for (const auto& sheet : source.sheets)
+        copy->sheets.push_back(std::make_unique<sheet::Worksheet>(*sheet));
+    return copy;
+}
+
+// The workbook an instance shows in front: its active one.
+const sheet::Workbook* frontWorkbook(const sheet::EmbeddedApplication& app, QString& path) {
+    const int index = app.activeWorkbookIndex();
+    if (index < 0 || index >= app.workbookCount()) {
+        path.clear();
+        return nullptr;
+    }
+    path = QString::fromStdString(app.workbookPath(index));
+    return &app.workbookModel(index);
+}
+
+QString displayName(const QString& path) {
+    return path.isEmpty() ? workbook_msg::kUntitled : QFileInfo(path).fileName();
+}
+
+// Lets a window that was just shown or repainted reach the screen while a run holds the
+// thread; the user's clicks and keys wait until the run is over.
+void flushToScreen() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace
+
+WorkbookPresenter::WorkbookPresenter(Dialogs& dialogs) : dialogs_(dialogs) {}
+
+WorkbookPresenter::~WorkbookPresenter() {
+    // Widgets may only be deleted while the application object exists.
+    if (QCoreApplication::instance())
+        closeAll();
+}
+
+WorkbookWindow* WorkbookPresenter::createWindow() {
+    auto* window = new WorkbookWindow;
+    window->setExternalOpener([this](const QString& path) {
+        return dialogs_.openUrl(QUrl::fromLocalFile(path).toString());
+    });
+    return window;
+}
+
+void WorkbookPresenter::visibleChanged(sheet::EmbeddedApplication& app, bool visible) {
+    auto found = shown_.find(&app);
+    if (!visible) {
+        if (found != shown_.end() && found->second.window)
+            found->second.window->hide();
+        return;
+    }
+    Shown& shown = shown_[&app];
+    if (!shown.window)
+        shown.window = createWindow();
+    show(app, shown);
+}
+
+void WorkbookPresenter::show(sheet::EmbeddedApplication& app, Shown& shown) {
+    repaint(app, shown);
+    shown.window->show();
+    shown.window->raise();
+    shown.window->activateWindow();
+    flushToScreen();
+}
+
+void WorkbookPresenter::repaint(sheet::EmbeddedApplication& app, Shown& shown) {
+    QString path;
+    const sheet::Workbook* workbook = frontWorkbook(app, path);
+    shown.window->showWorkbook(workbook, path);
+    shown.pending = false;
+    shown.sinceRepaint.start();
+}
+
+bool WorkbookPresenter::structureChanged(sheet::EmbeddedApplication& app,
+                                         const Shown& shown) const {
+    QString path;
+    const sheet::Workbook* workbook = frontWorkbook(app, path);
+    return workbook != shown.window->workbook() || path != shown.window->path() ||
+           !shown.window->tabsMatch();
+}
+
+void WorkbookPresenter::contentChanged(sheet::EmbeddedApplication& app) {
+    auto found = shown_.find(&app);
+    if (found == shown_.end() || !found->second.window || !found->second.window->isVisible())
+        return;
+    Shown& shown = found->second;
+    // A sheet or workbook that went away must leave the window at once, before anything can
+    // paint it; plain cell changes are gathered and painted at a steady pace.
+    if (structureChanged(app, shown) || shown.sinceRepaint.elapsed() >= kRepaintIntervalMs) {
+        repaint(app, shown);
+        flushToScreen();
+        return;
+    }
+    shown.pending = true;
+    scheduleFlush(&app);
+}
+
+void WorkbookPresenter::scheduleFlush(const sheet::EmbeddedApplication* key) {
+    Shown& shown = shown_[key];
+    if (shown.flushScheduled)
+        return;
+    shown.flushScheduled = true;
+    QTimer::singleShot(kRepaintIntervalMs, this, [this, key] {
+        auto found = shown_.find(key);
+        if (found == shown_.end())
+            return; // the instance quit or was released meanwhile
+        Shown& later = found->second;
+        later.flushScheduled = false;
+        if (later.pending && later.window && later.window->isVisible())
+            repaint(*const_cast<sheet::EmbeddedApplication*>(key), later);
+    });
+}
+
+void WorkbookPresenter::quitting(sheet::EmbeddedApplication& app) {
+    if (app.alertsOn())
+        askToSaveChanges(app);
+    auto found = shown_.find(&app);
+    if (found == shown_.end())
+        return;
+    if (WorkbookWindow* window = found->second.window) {
+        window->clear();
+        window->hide();
+        window->deleteLater();
+    }
+    shown_.erase(found);
+}
+
+void WorkbookPresenter::askToSaveChanges(sheet::EmbeddedApplication& app) {
+    for (int i = 0; i < app.workbookCount(); ++i) {
+        if (app.workbookSaved(i))
+            continue;
+        const QString path = QString::fromStdString(app.workbookPath(i));
+        const QString name = displayName(path);
+        if (!dialogs_.confirm(workbook_msg::kAskSaveBefore + name + workbook_msg::kAskSaveAfter))
+            continue;
+        QString target = path;
+        if (target.isEmpty()) {
+            FileDialogOptions options;
+            options.title = workbook_msg::kSaveDialogTitle;
+            options.filter = workbook_msg::kSaveFilter;
+            options.defaultSuffix = QStringLiteral("xlsx");
+            const std::optional<QString> chosen = dialogs_.saveFile(options);
+            if (!chosen || chosen->trimmed().isEmpty())
+                continue;
+            target = *chosen;
+        }
+        saveWorkbook(app.workbookModel(i), target, name);
+    }
+}
+
+void WorkbookPresenter::saveWorkbook(const sheet::Workbook& workbook, const QString& path,
+                                     const QString& name) {
+    try {
+        sheet::writeWorkbook(workbook, path.toStdString());
+    } catch (const std::exception& error) {
+        dialogs_.message(name + QLatin1Char(' ') + workbook_msg::kSaveFailed + QLatin1Char('\n') +
+                             QString::fromUtf8(error.what()),
+                         MessageKind::Error);
+    }
+}
+
+void WorkbookPresenter::released(sheet::EmbeddedApplication& app) {
+    auto found = shown_.find(&app);
+    if (found == shown_.end())
+        return;
+    QPointer<WorkbookWindow> window = found->second.window;
+    shown_.erase(found);
+    if (!window)
+        return;
+    if (!window->isVisible()) {
+        window->clear();
+        window->deleteLater();
+        return;
+    }
+    // The workbooks are about to go; the window keeps showing a copy until the user closes it.
+    try {
+        QString path;
+        const sheet::Workbook* workbook = frontWorkbook(app, path);
+        Orphan orphan{window, workbook ? copyOf(*workbook) : nullptr};
+        window->showWorkbook(orphan.copy.get(), path);
+        connect(window, &WorkbookWindow::closed, this,
+                [this, raw = window.data()] { forgetOrphan(raw); });
+        orphans_.push_back(std::move(orphan));
+    } catch (...) {
+        // Out of memory for the copy: better no window than one over freed cells.
+        window->clear();
+        window->hide();
+        window->deleteLater();
+    }
+}
+
+void WorkbookPresenter::forgetOrphan(WorkbookWindow* window) {
+    auto found = std::find_if(orphans_.begin(), orphans_.end(),
+                              [window](const Orphan& orphan) { return orphan.window == window; });
+    if (found == orphans_.end())
+        return;
+    // Cleared first: the window then holds nothing of the copy that goes with the entry.
+    window->clear();
+    window->deleteLater();
+    orphans_.erase(found);
+}
+
+WorkbookWindow* WorkbookPresenter::windowOf(const sheet::EmbeddedApplication& app) const {
+    auto found = shown_.find(&app);
+    return found == shown_.end() ? nullptr : found->second.window.data();
+}
+
+std::vector<WorkbookWindow*> WorkbookPresenter::releasedWindows() const {
+    std::vector<WorkbookWindow*> windows;
+    for (const Orphan& orphan : orphans_)
+        if (orphan.window)
+            windows.push_back(orphan.window.data());
+    return windows;
+}
+
+void WorkbookPresenter::closeAll() {
+    for (auto& [app, shown] : shown_)
+        delete shown.window.data();
+    shown_.clear();
+    for (Orphan& orphan : orphans_)
+        delete orphan.window.data();
+    orphans_.clear();
+}
+
+void installWorkbookPresenter(Dialogs& dialogs) {
+    auto presenter = std::make_shared<WorkbookPresenter>(dialogs);
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, presenter.get(),
+                     &WorkbookPresenter::closeAll);
+    sheet::EmbeddedEnvironment environment = sheet::embeddedEnvironment();
+    environment.observer = presenter;
+    if (!environment.printer)
+        environment.printer = std::make_shared<SheetPrinter>();
+    sheet::setEmbeddedEnvironment(std::move(environment));
+}
+
+} // namespace app

@@ -1,0 +1,121 @@
+#include "app/workbook_presenter.h"
+#include "app/workbook_window.h"
+#include "support/scripted_dialogs.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Installs a presenter for one test and puts the component's settings back afterwards.
+struct PresenterFixture {
+    testsupport::ScriptedDialogs dialogs;
+    std::shared_ptr<app::WorkbookPresenter> presenter =
+        std::make_shared<app::WorkbookPresenter>(dialogs);
+    sheet::EmbeddedEnvironment saved = sheet::embeddedEnvironment();
+    QTemporaryDir dir;
+
+    PresenterFixture() { sheet::setEmbeddedEnvironment({presenter, nullptr}); }
+    ~PresenterFixture() { sheet::setEmbeddedEnvironment(saved); }
+
+    std::shared_ptr<sheet::EmbeddedApplication> instanceWithWorkbook() {
+        auto app = sheet::createEmbeddedApplication();
+        app->SetDisplayAlerts(false);
+        app->Workbooks().Add();
+        app->Range("A1")->SetValue(std::string("취합 결과"));
+        return app;
+    }
+};
+
+TEST(WorkbookPresenterTest, VisibleInstanceShowsItsActiveWorkbookAndFollowsIt) {
+    PresenterFixture f;
+    auto app = f.instanceWithWorkbook();
+    EXPECT_EQ(f.presenter->windowOf(*app), nullptr); // hidden instances get no window
+
+    app->SetVisible(true);
+    app::WorkbookWindow* window = f.presenter->windowOf(*app);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->workbook(), &app->workbookModel(0));
+    EXPECT_EQ(window->sheetCount(), 1);
+    EXPECT_FALSE(window->openButton()->isEnabled());
+
+    // A new sheet gets its tab at once, before anything could paint a stale one.
+    auto first = app->Worksheets(1);
+    first->Copy(*first);
+    EXPECT_EQ(window->sheetCount(), 2);
+
+    // Saved: the caption names the file and the desktop may open it.
+    const QString path = f.dir.filePath("결과.xlsx");
+    app->ActiveWorkbook()->SaveAs(path.toStdString());
+    EXPECT_EQ(QFileInfo(window->path()), QFileInfo(path));
+    ASSERT_TRUE(window->openButton()->isEnabled());
+    window->openButton()->click();
+    ASSERT_EQ(f.dialogs.openedUrls().size(), 1);
+    EXPECT_EQ(QFileInfo(QUrl(f.dialogs.openedUrls().front()).toLocalFile()), QFileInfo(path));
+
+    app->SetVisible(false);
+    EXPECT_FALSE(window->isVisible());
+    app->Quit();
+    EXPECT_EQ(f.presenter->windowOf(*app), nullptr);
+}
+
+TEST(WorkbookPresenterTest, QuitWithAlertsOnAsksAboutUnsavedWorkbooks) {
+    PresenterFixture f;
+    const QString path = f.dir.filePath("저장안한결과.xlsx");
+
+    auto asked = f.instanceWithWorkbook();
+    asked->SetVisible(true);
+    asked->SetDisplayAlerts(true);
+    f.dialogs.answerConfirm(true);
+    f.dialogs.answerFile(path);
+    asked->Quit();
+    EXPECT_EQ(f.dialogs.texts(), QStringList{"'새 통합문서'의 변경 내용을 저장할까요?"});
+    EXPECT_TRUE(QFileInfo::exists(path));
+    EXPECT_EQ(f.presenter->windowOf(*asked), nullptr);
+
+    // Declined: nothing is written.
+    f.dialogs.clearRecords();
+    const QString declinedPath = f.dir.filePath("거절.xlsx");
+    auto declined = f.instanceWithWorkbook();
+    declined->SetDisplayAlerts(true);
+    f.dialogs.answerConfirm(false);
+    declined->Quit();
+    EXPECT_EQ(f.dialogs.texts().size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(declinedPath));
+
+    // Alerts off, as a run quits its instances: no question at all.
+    f.dialogs.clearRecords();
+    auto silent = f.instanceWithWorkbook();
+    silent->Quit();
+    EXPECT_TRUE(f.dialogs.texts().isEmpty());
+    EXPECT_TRUE(f.dialogs.allAnswersUsed());
+}
+
+TEST(WorkbookPresenterTest, ReleasedInstanceLeavesItsWindowOnACopy) {
+    PresenterFixture f;
+    auto app = f.instanceWithWorkbook();
+    app->SetVisible(true);
+    QPointer<app::WorkbookWindow> window = f.presenter->windowOf(*app);
+    ASSERT_TRUE(window);
+
+    app.reset(); // the slot was given another instance, without Quit
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_EQ(f.presenter->releasedWindows().size(), 1u);
+    ASSERT_NE(window->workbook(), nullptr);
+    const sheet::Cell* title = window->workbook()->sheets[0]->cell(1, 1);
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->value.text, "취합 결과");
+
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(window);
+    EXPECT_TRUE(f.presenter->releasedWindows().empty());
+}
+
+} // namespace
