@@ -36,7 +36,7 @@ SingleInstanceGuard::Result SingleInstanceGuard::acquire() {
     if (fd_ >= 0)
         return Result::Acquired;
     // Close-on-exec: a browser or other program started from here must not inherit the lock.
-    const int fd = ::open(path_.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = ::open(path_.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         errno_ = errno;
         return Result::Failed;

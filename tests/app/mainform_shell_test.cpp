@@ -62,6 +62,9 @@ TEST_F(MainformShell, StartsWithTheDesignTimeCaptionsAndStates) {
     EXPECT_TRUE(form->PageControl1->tabBar()->font().bold());
     EXPECT_EQ(form->PageControl1->tabBar()->font().pixelSize(), 16);
     EXPECT_EQ(form->font().pixelSize(), 13);
+    // Korean captions must come out as text, not as boxes.
+    EXPECT_TRUE(QFontMetrics(form->font()).inFontUcs4(U'한'))
+        << QFontInfo(form->font()).family().toStdString();
 
     EXPECT_EQ(form->e_title->text(), QStringLiteral("A1:"));
     EXPECT_TRUE(form->e_datafolder->isReadOnly());
@@ -89,6 +92,7 @@ TEST_F(MainformShell, StartsWithTheDesignTimeCaptionsAndStates) {
     EXPECT_EQ(form->Gauge1->value(), 0);
     EXPECT_EQ(form->a_renew->shortcut(), QKeySequence(Qt::Key_F5));
     EXPECT_EQ(form->a_rename->shortcut(), QKeySequence(Qt::Key_F9));
+    EXPECT_TRUE(form->actions().contains(form->a_renew)) << "F5 works on either page";
 
     ASSERT_EQ(form->StatusBar1->count(), 4);
     EXPECT_TRUE(form->StatusBar1->panelText(1).isEmpty());
