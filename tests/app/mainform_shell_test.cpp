@@ -282,3 +282,29 @@ TEST(MainformEnd, DestroyQuitsResultThenReaderWithAlertsOn) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(RadioGroupItems, ReportsOnlyAChangeOfTheSelectedItem) {
+    app::RadioGroup group({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    QList<int> reported;
+    QObject::connect(&group, &app::RadioGroup::itemIndexChanged,
+                     [&](int index) { reported << index; });
+    EXPECT_EQ(group.itemIndex(), -1);
+    group.setItemIndex(1);
+    group.setItemIndex(1);
+    group.button(2)->click();
+    group.button(2)->click();
+    EXPECT_EQ(reported, (QList<int>{1, 2}));
+    EXPECT_EQ(group.itemIndex(), 2);
+
+    group.setItemIndex(-1);
+    EXPECT_EQ(group.itemIndex(), -1);
+    group.setItemIndex(7);
+    EXPECT_EQ(group.itemIndex(), -1) << "an index outside the items selects none";
+    group.setItemIndex(0);
+    EXPECT_FALSE(group.button(2)->isChecked());
+    EXPECT_EQ(reported, (QList<int>{1, 2, -1, 0}));
+}
+
+} // namespace
