@@ -4,6 +4,7 @@
 #include "sheet/embedded_messages.h"
 
 #include <mutex>
+#include <type_traits>
 #include <unordered_map>
 
 namespace sheet::embedded {
@@ -44,6 +45,42 @@ private:
     std::vector<Style>& out_;
     std::unordered_map<int, int> map_;
 };
+
+// Entries of a map keyed by row or column that fall in [first, last], keyed by offset.
+template <typename Value, typename Convert>
+void copyLines(const std::map<long, Value>& from, long first, long last, Convert convert,
+               std::map<long, std::invoke_result_t<Convert, Value>>& to) {
+    for (auto it = from.lower_bound(first); it != from.end() && it->first <= last; ++it)
+        to[it->first - first] = convert(it->second);
+}
+
+template <typename Value> void eraseLines(std::map<long, Value>& lines, long first, long last) {
+    lines.erase(lines.lower_bound(first), lines.upper_bound(last));
+}
+
+void copyLineStyles(const Worksheet& sheet, const CellArea& area, StyleCollector& styles,
+                    ClipboardContent& block) {
+    const CellRect& rect = area.rect;
+    auto local = [&](int style) { return styles.local(style); };
+    if (area.kind == AreaKind::Rows || area.kind == AreaKind::Sheet)
+        copyLines(sheet.rowStyles, rect.firstRow, rect.lastRow, local, block.rowStyles);
+    if (area.kind == AreaKind::Columns || area.kind == AreaKind::Sheet)
+        copyLines(sheet.columnStyles, rect.firstColumn, rect.lastColumn, local, block.columnStyles);
+}
+
+void replaceLineStyles(const ClipboardContent& block, const std::vector<int>& styles,
+                       Worksheet& sheet, long row, long column) {
+    if (block.kind == AreaKind::Rows || block.kind == AreaKind::Sheet) {
+        eraseLines(sheet.rowStyles, row, row + block.rowCount - 1);
+        for (const auto& [offset, style] : block.rowStyles)
+            sheet.rowStyles[row + offset] = styles[static_cast<size_t>(style)];
+    }
+    if (block.kind == AreaKind::Columns || block.kind == AreaKind::Sheet) {
+        eraseLines(sheet.columnStyles, column, column + block.columnCount - 1);
+        for (const auto& [offset, style] : block.columnStyles)
+            sheet.columnStyles[column + offset] = styles[static_cast<size_t>(style)];
+    }
+}
 
 void copyDimensions(const Worksheet& sheet, const CellArea& area, ClipboardContent& block) {
     const CellRect& rect = area.rect;
@@ -116,6 +153,7 @@ std::shared_ptr<const ClipboardContent> copyBlock(const Workbook& workbook, cons
         if (inside(merge, rect))
             block->merges.push_back(moved(merge, 1 - rect.firstRow, 1 - rect.firstColumn));
     copyDimensions(sheet, area, *block);
+    copyLineStyles(sheet, area, styles, *block);
     return block;
 }
 
@@ -141,6 +179,7 @@ void pasteBlock(const ClipboardContent& block, Workbook& workbook, Worksheet& sh
     for (const CellRect& merge : block.merges)
         sheet.merges.push_back(moved(merge, row - 1, column - 1));
     replaceDimensions(block, sheet, row, column);
+    replaceLineStyles(block, styles, sheet, row, column);
 }
 
 void eraseCells(Worksheet& sheet, const CellRect& rect) {

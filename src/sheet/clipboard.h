@@ -22,6 +22,8 @@ struct ClipboardContent {
     std::vector<CellRect> merges;        // 0-based offsets, wholly inside the block
     std::map<long, double> rowHeights;   // whole rows only: row offset -> height
     std::map<long, double> columnWidths; // whole columns only: column offset -> width
+    std::map<long, int> rowStyles;       // whole rows only: row offset -> index into styles
+    std::map<long, int> columnStyles;    // whole columns only: column offset -> index
 };
 
 // The block `area` of `sheet`, as Copy puts it on the clipboard.

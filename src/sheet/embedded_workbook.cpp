@@ -66,10 +66,14 @@ void WorkbookObject::SaveAs(const std::string& path) {
     auto [core, book] = enter("Workbook.SaveAs");
     if (path.empty())
         throw AutomationError(messages::kEmptyPath);
+    const std::string target = normalisedPath(path);
+    for (const auto& other : core->books)
+        if (other != book && other->path == target)
+            throw AutomationError(messages::kPathOpenAsOtherWorkbook + path);
     if (!book->saved)
         recalculate(*book->model);
     writeWorkbook(*book->model, path);
-    book->path = normalisedPath(path);
+    book->path = target;
     book->saved = true;
     core->notifyContent();
 }

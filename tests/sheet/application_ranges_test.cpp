@@ -124,6 +124,10 @@ TEST(Clipboard, AWholeRowBlockCarriesEveryColumnAndReplacesTheTargetRows) {
     source->Range("ZZ8")->SetValue(2.0);
     source->Range("A9")->SetValue(3.0);
     source->Rows(8)->SetRowHeight(40);
+    Workbook& sourceModel = modelOf(*reader);
+    Style shaded;
+    shaded.fill = {"solid", Rgb{0xFFFF00}, std::nullopt};
+    sourceModel.sheets[0]->rowStyles[7] = sourceModel.styles.intern(shaded);
     auto target = result->Workbooks().Add()->Worksheets(1);
     target->Range("Q21")->SetValue(std::string("old"));
 
@@ -135,6 +139,9 @@ TEST(Clipboard, AWholeRowBlockCarriesEveryColumnAndReplacesTheTargetRows) {
     EXPECT_TRUE(std::holds_alternative<std::monostate>(target->Range("Q21")->Value()));
     EXPECT_TRUE(std::holds_alternative<std::monostate>(target->Range("A22")->Value()));
     EXPECT_EQ(target->Rows(21)->RowHeight(), 40);
+    const Workbook& targetModel = result->workbookModel(0);
+    ASSERT_EQ(targetModel.sheets[0]->rowStyles.count(20), 1u);
+    EXPECT_EQ(targetModel.styles.at(targetModel.sheets[0]->rowStyles.at(20)).fill, shaded.fill);
 
     target->Range("B30")->Select();
     EXPECT_THROW(target->Paste(), AutomationError);

@@ -266,6 +266,8 @@ TEST(Workbooks, SaveAsWritesAFileAndOpenReadsItOrReturnsTheOpenOne) {
     EXPECT_EQ(std::filesystem::path(book->FullName()), std::filesystem::path(path));
     EXPECT_EQ(app->workbookPath(0), book->FullName());
     EXPECT_EQ(app->Workbooks().Open(path), book);
+    // A second workbook of the instance may not take over the same file.
+    EXPECT_THROW(app->Workbooks().Add()->SaveAs(path), AutomationError);
 
     auto reader = newApp();
     auto opened = reader->Workbooks().Open(path);
