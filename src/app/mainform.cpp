@@ -163,6 +163,7 @@ Tf_mainform::Tf_mainform(app::Dialogs& dialogs, const app::VersionCheck& version
     setupProjectPage();
     setupFileLists();
     setupRunArea();
+    setupSheetCheck();
 
     if (versionCheck && !versionCheck(programFolder, dialogs_)) {
         startupRefused_ = true;
@@ -364,7 +365,13 @@ void Tf_mainform::createSheetsPage() {
     tabFont.setPixelSize(kTabFontPixels);
     tabFont.setBold(true);
     PageControl1->tabBar()->setFont(tabFont);
-    PageControl1->setStyleSheet(QStringLiteral("QTabBar::tab { height: 30px; width: 120px; }"));
+    // The page tabs look like push buttons; the shown page's button stays pressed.
+    PageControl1->setStyleSheet(QStringLiteral(
+        "QTabBar::tab { height: 30px; width: 120px; margin: 2px 4px 2px 0; border: 1px solid "
+        "#a0a0a0; border-radius: 3px; background: #f0f0f0; }"
+        "QTabBar::tab:selected { background: #dcdcdc; border-color: #707070; }"
+        "QTabBar::tab:hover:!selected { background: #e8f0fb; }"
+        "QTabWidget::pane { background: white; border-top: 1px solid #a0a0a0; }"));
 }
 
 QWidget* Tf_mainform::createFolderListColumn() {
