@@ -241,3 +241,17 @@ TEST(PageSetupAndZoom, ReadThenWrittenCopiesUnchanged) {
     EXPECT_EQ(app->ActiveWindow().Zoom(), 120);
     EXPECT_THROW(app->ActiveWindow().SetZoom(401), AutomationError);
 }
+
+TEST(Clipboard, SelectingAllCellsAnchorsThePasteAtA1) {
+    auto reader = createEmbeddedApplication();
+    auto result = createEmbeddedApplication();
+    auto source = reader->Workbooks().Add()->Worksheets(1);
+    source->Range("C3")->SetValue(std::string("제목"));
+    source->Range("C3:D4")->Copy();
+    result->Workbooks().Add();
+    result->Range("F9")->Select();
+    result->Cells()->Select();
+    result->ActiveSheet()->Paste();
+    EXPECT_EQ(std::get<std::string>(result->Range("A1")->Value()), "제목");
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(result->Cells(9, 6)->Value()));
+}
