@@ -16,6 +16,12 @@ inline const QString kClearLogQuestion = QStringLiteral(" 로그파일 내용까
 inline const QString kLogFileUnwritable =
     QStringLiteral("로그파일(%1)에 기록할 수 없습니다: %2\n로그는 화면에만 표시됩니다.");
 
+// Shown when the log file cannot be emptied; %1 the path, %2 the reason.
+inline const QString kLogFileNotCleared = QStringLiteral("로그파일(%1)을 비울 수 없습니다: %2");
+// Shown and logged when a run stops on a failure no step expected; %1 the reason.
+inline const QString kRunStoppedUnexpectedly =
+    QStringLiteral("취합 중 예기치 않은 오류가 발생하였습니다: %1");
+
 // Frame lines shared by the methods.
 inline const QString kNoFiles = QStringLiteral("취합할 엑셀파일을 지정하지 않았습니다!");
 inline const QString kStartLine = QStringLiteral("---------------프로젝트 실행-------------------");
