@@ -7,6 +7,7 @@
 #include "sheet/xlsx_writer.h"
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 namespace sheet {
@@ -16,6 +17,9 @@ namespace {
 enum class Container { Zip, Compound, Other };
 
 Container containerOf(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        throwFileError(path, io_messages::kCannotOpen, error ? error.message() : std::string());
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throwFileError(path, io_messages::kCannotOpen);
