@@ -402,7 +402,7 @@ private:
         const FormattedValue shown = formatValue(cell.value, code, book_.date1904);
         QFont font = fontFor(cell.style);
         const sheet::Alignment& a = s.alignment;
-        const int pad = px(2);
+        const int pad = px(3);
         const int indent = a.indent * px(9);
         QColor color = s.font.color ? colorOf(*s.font.color) : QColor(Qt::black);
         if (shown.color)
