@@ -304,6 +304,9 @@ private:
         font.setItalic(f.italic);
         font.setStrikeOut(f.strike);
         font.setUnderline(f.underline != sheet::Underline::None);
+        // At printer resolutions hinted glyph advances make uneven letter spacing.
+        if (options_.scale > 3)
+            font.setHintingPreference(QFont::PreferNoHinting);
         fonts_.emplace(styleIndex, font);
         return font;
     }
