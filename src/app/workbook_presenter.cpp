@@ -76,9 +76,24 @@ void WorkbookPresenter::visibleChanged(sheet::EmbeddedApplication& app, bool vis
         return;
     }
     Shown& shown = shown_[&app];
-    if (!shown.window)
+    if (!shown.window) {
         shown.window = createWindow();
+        connect(shown.window, &WorkbookWindow::closed, this,
+                [this, key = &app] { userClosed(key); });
+    }
     show(app, shown);
+}
+
+void WorkbookPresenter::userClosed(sheet::EmbeddedApplication* app) {
+    // The instance is told, as a spreadsheet application's Visible turns false when its window
+    // is closed; the next Visible = true then shows the window again.
+    if (shown_.find(app) == shown_.end())
+        return;
+    try {
+        app->SetVisible(false);
+    } catch (const sheet::AutomationError&) {
+        // The instance is on its way out; its quitting or release follows.
+    }
 }
 
 void WorkbookPresenter::show(sheet::EmbeddedApplication& app, Shown& shown) {
@@ -193,6 +208,8 @@ void WorkbookPresenter::released(sheet::EmbeddedApplication& app) {
     shown_.erase(found);
     if (!window)
         return;
+    // Its closing no longer concerns the instance, whose address a new one may take.
+    disconnect(window, &WorkbookWindow::closed, this, nullptr);
     if (!window->isVisible()) {
         window->clear();
         window->deleteLater();

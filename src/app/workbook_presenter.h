@@ -51,6 +51,7 @@ private:
     };
 
     void show(sheet::EmbeddedApplication& app, Shown& shown);
+    void userClosed(sheet::EmbeddedApplication* app);
     void repaint(sheet::EmbeddedApplication& app, Shown& shown);
     void scheduleFlush(const sheet::EmbeddedApplication* key);
     bool structureChanged(sheet::EmbeddedApplication& app, const Shown& shown) const;

@@ -60,6 +60,13 @@ TEST(WorkbookPresenterTest, VisibleInstanceShowsItsActiveWorkbookAndFollowsIt) {
 
     app->SetVisible(false);
     EXPECT_FALSE(window->isVisible());
+
+    // Closing the window turns the instance invisible, so that Visible = true shows it again.
+    app->SetVisible(true);
+    window->close();
+    EXPECT_FALSE(app->Visible());
+    app->SetVisible(true);
+    EXPECT_TRUE(window->isVisible());
     app->Quit();
     EXPECT_EQ(f.presenter->windowOf(*app), nullptr);
 }
