@@ -84,13 +84,6 @@ void Tf_mainform::setupProjectPage() {
                             e_comrange, e_excelfile, e_excelsheet, e_completefile})
         connect(edit, &QLineEdit::textChanged, this, &Tf_mainform::e_projectChange);
     e_title->installEventFilter(new FocusOutWatcher(e_title, [this] { e_titleExit(); }));
-
-    // Project names are typed in Hangul; the range fields take cell references only.
-    e_project->setInputMethodHints(Qt::ImhNone);
-    for (QLineEdit* edit : {e_title, e_range, e_comrange})
-        edit->setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhNoAutoUppercase |
-                                  Qt::ImhNoPredictiveText);
-    e_completefile->setInputMethodHints(Qt::ImhNoPredictiveText);
 }
 
 project::ProjectSettings Tf_mainform::projectSettings() const {
