@@ -175,6 +175,16 @@ public:
 
     // --- run and sheet check (mainform_run.cpp) ---
     void setupRunArea();
+    // One run-log line: appended to the project's log file (created when missing) and shown in
+    // memo1. A log file that cannot be written is reported once per run; the memo goes on.
+    void flogsave(const QString& strIn);
+    void SpeedButton15Click(); // run
+    void SpeedButton21Click(); // clear the log
+    // Runs an engine (a method or the sheet check) through the window's RunHost with the run
+    // and check buttons disabled until it ends; a second run cannot start inside it.
+    void runEngine(const std::function<void(engine::RunHost&)>& engine);
+    bool engineRunning = false;
+    bool logFileFailureShown = false; // the log-file message of this run was shown
     // --- end run and sheet check ---
 
 protected:
