@@ -239,3 +239,14 @@ TEST_F(RunFrameTest, PageSetupFailureIsLoggedAndTheRunStillSaves) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(RunFrameTest, MissingResultFolderIsMadeAgainForTheTimeStampFile) {
+    ASSERT_TRUE(QDir(folder.resultFolder()).removeRecursively());
+    engine::combination_a(host);
+    EXPECT_EQ(resultFiles(), QStringList{QStringLiteral("20240302090503.xlsx")});
+    EXPECT_TRUE(host.messages.isEmpty());
+}
+
+} // namespace
