@@ -25,6 +25,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <functional>
+#include <vector>
 
 class Tf_about;
 
@@ -171,6 +172,42 @@ public:
 
     // --- file lists (mainform_files.cpp) ---
     void setupFileLists();
+    // Data-folder list: refresh from e_datafolder (a_renew), and the full path of its focused
+    // entry when that entry is selected, else empty.
+    void a_renewExecute();
+    QString FileListBox1FileName() const;
+    QString FileListBox1Directory; // the folder the list shows
+    // Move buttons between the lists.
+    void SpeedButton6Click(); // all to the consolidation list
+    void SpeedButton7Click(); // selected to the consolidation list
+    void SpeedButton8Click(); // selected out of the consolidation list
+    void SpeedButton9Click(); // consolidation list emptied
+    // Consolidation list.
+    void a_sortExecute();
+    void a_upExecute();
+    void a_downExecute();
+    // File operations.
+    void Excelexecute(const QString& filename);
+    bool DeleteFileWithUndo(const QString& sFileName);
+    bool IsFileInUse(const QString& fName) const;
+    void a_excelExecute();
+    void a_excel1Execute();
+    void a_sheetprintExecute();
+    void a_sheetprint1Execute();
+    void a_deleteExecute();
+    void a_renameExecute();
+
+private:
+    void rereadFileList();
+    void showFileListCaptions();
+    bool refuseFileInUse(const QString& path);
+
+    bool listSorted_ = false; // a_sort: ListBox1 kept in alphabetical order
+    // Instances opened for viewing stay with the user after the next operation takes the
+    // ResultApp slot; they live until they quit or the window goes.
+    std::vector<sheet::ApplicationPtr> viewedApps_;
+
+public:
     // --- end file lists ---
 
     // --- run and sheet check (mainform_run.cpp) ---
@@ -185,6 +222,9 @@ public:
     void runEngine(const std::function<void(engine::RunHost&)>& engine);
     bool engineRunning = false;
     bool logFileFailureShown = false; // the log-file message of this run was shown
+    // sheet check (mainform_check.cpp)
+    void setupSheetCheck();
+    void SpeedButton17Click(); // sheet check
     // --- end run and sheet check ---
 
 protected:
