@@ -154,6 +154,10 @@ struct SheetProtection {
     bool operator==(const SheetProtection&) const = default;
 };
 
+// The most cells one merged range may span; the file writer fills every cell of a merge, so a
+// sheet-sized merge would take hours and gigabytes.
+constexpr long long kMaxMergeCells = 4'000'000;
+
 // A rectangle, 1-based and inclusive.
 struct CellRect {
     long firstRow = 1, firstColumn = 1, lastRow = 1, lastColumn = 1;
@@ -162,6 +166,11 @@ struct CellRect {
     }
     bool operator==(const CellRect&) const = default;
 };
+
+inline long long mergeArea(const CellRect& rect) {
+    return static_cast<long long>(rect.lastRow - rect.firstRow + 1) *
+           (rect.lastColumn - rect.firstColumn + 1);
+}
 
 class Worksheet {
 public:

@@ -301,6 +301,11 @@ private:
             if (first < 1 || first > kMaxColumns || last < first)
                 outOfRange("col min=" + std::to_string(first) + " max=" + std::to_string(last));
             last = std::min(last, kMaxColumns);
+            // Ranges of a sound file do not overlap; a flood of overlapping ones would only
+            // burn time.
+            columnEntries_ += last - first + 1;
+            if (columnEntries_ > 2 * kMaxColumns)
+                outOfRange("cols");
             const auto width = attributeNumber(node, "width");
             const bool hidden = attributeFlag(node, "hidden", false);
             const auto style = attributeInteger(node, "style");
@@ -320,6 +325,8 @@ private:
             if (!isNamed(node, "mergeCell"))
                 continue;
             const CellRect rect = rectOf(attributeText(node, "ref"));
+            if (mergeArea(rect) > kMaxMergeCells)
+                outOfRange(std::string("mergeCell ") + attributeText(node, "ref").data());
             if (rect.firstRow != rect.lastRow || rect.firstColumn != rect.lastColumn)
                 sheet_.merges.push_back(rect);
         }
@@ -406,6 +413,7 @@ private:
     const std::vector<int>& styleOfFormat_;
     bool date1904_;
     std::unordered_map<std::string, SharedFormula> sharedFormulas_;
+    long columnEntries_ = 0;
 };
 
 struct SheetEntry {

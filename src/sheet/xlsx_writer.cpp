@@ -142,6 +142,11 @@ private:
         for (const CellRect& merge : sheet_.merges) {
             if (merge.firstRow == merge.lastRow && merge.firstColumn == merge.lastColumn)
                 continue;
+            if (merge.firstRow < 1 || merge.firstColumn < 1 || merge.lastRow > kMaxRows ||
+                merge.lastColumn > kMaxColumns || mergeArea(merge) > kMaxMergeCells)
+                check(
+                    LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE,
+                    cellAddressText(std::max(merge.firstRow, 1L), std::max(merge.firstColumn, 1L)));
             const Cell* topLeft = sheet_.cell(merge.firstRow, merge.firstColumn);
             // The range takes the top-left cell's look; the cells written next keep their own.
             check(worksheet_merge_range(worksheet_, static_cast<lxw_row_t>(merge.firstRow - 1),

@@ -172,6 +172,9 @@ TEST_F(XlsxBadInput, AbsurdReferencesAndDimensions) {
         R"(<cols><col min="9" max="3" width="9"/></cols><sheetData/>)",
         R"(<sheetData/><mergeCells><mergeCell ref="A1:ZZZZ99999999"/></mergeCells>)",
         R"(<sheetData><row r="1"><c r="A1" t="s"><v>5</v></c></row></sheetData>)",
+        R"(<sheetData/><mergeCells><mergeCell ref="A1:XFD1048576"/></mergeCells>)",
+        R"(<cols><col min="1" max="16384" hidden="1"/><col min="1" max="16384" hidden="1"/>)"
+        R"(<col min="1" max="16384" hidden="1"/></cols><sheetData/>)",
     };
     for (const char* body : bodies) {
         SCOPED_TRACE(body);

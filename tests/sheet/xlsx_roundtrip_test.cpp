@@ -205,6 +205,12 @@ TEST(XlsxRoundTrip, AFailedSaveKeepsTheOldFileAndLeavesNothingBeside) {
     EXPECT_EQ(test_support::readBytes(path), "the user's file");
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"keep.xlsx"});
 
+    Workbook hugeMerge;
+    hugeMerge.sheets.push_back(std::make_unique<Worksheet>("시트1"));
+    hugeMerge.sheets[0]->merges.push_back(CellRect{1, 1, kMaxRows, kMaxColumns});
+    EXPECT_THROW(writeWorkbook(hugeMerge, path), FileError);
+    EXPECT_EQ(test_support::readBytes(path), "the user's file");
+
     Workbook tooLong;
     tooLong.sheets.push_back(std::make_unique<Worksheet>("시트1"));
     tooLong.sheets[0]->cellAt(1, 1).value = CellValue::Text(std::string(40000, 'x'));
