@@ -118,21 +118,33 @@ private:
               columnLetters(first));
     }
 
+    struct RowSpec {
+        double height = 0;
+        int style = -1; // -1: none
+        bool hidden = false;
+    };
+
     void writeRows() {
-        std::map<long, std::pair<double, int>> rows; // height, style (-1 none)
+        std::map<long, RowSpec> rows;
+        auto spec = [&](long row) -> RowSpec& {
+            auto [it, added] = rows.try_emplace(row);
+            if (added)
+                it->second.height = sheet_.rowHeight(row);
+            return it->second;
+        };
         for (const auto& [row, height] : sheet_.rowHeights)
-            rows[row] = {height, -1};
+            spec(row).height = height;
         for (const auto& [row, style] : sheet_.rowStyles)
-            rows.try_emplace(row, sheet_.rowHeight(row), -1).first->second.second = style;
+            spec(row).style = style;
         for (long row : sheet_.hiddenRows)
-            rows.try_emplace(row, sheet_.rowHeight(row), -1);
-        for (const auto& [row, spec] : rows) {
+            spec(row).hidden = true;
+        for (const auto& [row, setting] : rows) {
             if (row < 1 || row > kMaxRows)
                 check(LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE, "row " + std::to_string(row));
             lxw_row_col_options options{};
-            options.hidden = sheet_.isRowHidden(row);
-            lxw_format* format = spec.second >= 0 ? formats_.formatOf(spec.second) : nullptr;
-            check(worksheet_set_row_opt(worksheet_, static_cast<lxw_row_t>(row - 1), spec.first,
+            options.hidden = setting.hidden;
+            lxw_format* format = setting.style >= 0 ? formats_.formatOf(setting.style) : nullptr;
+            check(worksheet_set_row_opt(worksheet_, static_cast<lxw_row_t>(row - 1), setting.height,
                                         format, &options),
                   std::to_string(row));
         }
