@@ -267,8 +267,9 @@ void WorkbookPresenter::closeAll() {
 
 void installWorkbookPresenter(Dialogs& dialogs) {
     auto presenter = std::make_shared<WorkbookPresenter>(dialogs);
-    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, presenter.get(),
-                     &WorkbookPresenter::closeAll);
+    if (QCoreApplication* application = QCoreApplication::instance())
+        QObject::connect(application, &QCoreApplication::aboutToQuit, presenter.get(),
+                         &WorkbookPresenter::closeAll);
     sheet::EmbeddedEnvironment environment = sheet::embeddedEnvironment();
     environment.observer = presenter;
     if (!environment.printer)
