@@ -144,6 +144,7 @@ public:
     void SpeedButton29Click(); // check and save
     void SpeedButton16Click(); // choose the data folder
     void SpeedButton26Click(); // register the completed workbook
+    void SpeedButton27Click(); // open the completed workbook
     void rg_sheetClick();
     void e_projectChange();
     void e_titleExit();

@@ -78,6 +78,7 @@ void Tf_mainform::setupProjectPage() {
     connect(SpeedButton29, &QToolButton::clicked, this, &Tf_mainform::SpeedButton29Click);
     connect(SpeedButton16, &QToolButton::clicked, this, &Tf_mainform::SpeedButton16Click);
     connect(SpeedButton26, &QToolButton::clicked, this, &Tf_mainform::SpeedButton26Click);
+    connect(SpeedButton27, &QToolButton::clicked, this, &Tf_mainform::SpeedButton27Click);
     connect(rg_sheet, &app::RadioGroup::itemIndexChanged, this, &Tf_mainform::rg_sheetClick);
     connect(PageControl1, &QTabWidget::currentChanged, this, &Tf_mainform::PageControl1Change);
     for (QLineEdit* edit : {e_project, e_datafolder, e_datacount, e_sheet, e_title, e_range,
@@ -310,6 +311,14 @@ void Tf_mainform::SpeedButton26Click() {
     options.confirmOverwrite = false;
     const std::optional<QString> chosen = dialogs_.openFile(options);
     e_completefile->setText(chosen ? QDir::toNativeSeparators(*chosen) : QString());
+}
+
+void Tf_mainform::SpeedButton27Click() {
+    if (project::isBlank(e_completefile->text())) {
+        showProjectMessage(pm::kNoCompletedFile, project::BoxKind::Plain);
+        return;
+    }
+    Excelexecute(e_completefile->text());
 }
 
 void Tf_mainform::returnToProjectPage() {

@@ -296,7 +296,8 @@ TEST_F(ProjectPage, PageGuardChecksTheDataFolderAndCreatesResult) {
     EXPECT_FALSE(onProjectPage());
     EXPECT_EQ(form->Gauge1->value(), 0);
     EXPECT_TRUE(QFileInfo(QDir(dataFolder).filePath(QStringLiteral("Result"))).isDir());
-    EXPECT_TRUE(form->Panel9->text().startsWith(QStringLiteral("DATA폴더 (")));
+    EXPECT_EQ(form->Panel9->text(), QStringLiteral("DATA폴더 (1)"));
+    EXPECT_EQ(form->FileListBox1->count(), 1);
 }
 
 TEST_F(ProjectPage, UnwritableProjectOrLogFileGivesAnErrorAndKeepsThePageModified) {
@@ -336,6 +337,19 @@ TEST_F(ProjectPage, FolderAndCompletedWorkbookChoices) {
     EXPECT_TRUE(form->e_completefile->text().isEmpty());
     EXPECT_EQ(dialogs.fileRequests().last().options.folder,
               QDir::toNativeSeparators(QDir(dataFolder).filePath(QStringLiteral("Result"))));
+}
+
+TEST_F(ProjectPage, CompletedWorkbookOpensOnlyWhenRegistered) {
+    form->e_completefile->setText(QStringLiteral("   "));
+    form->SpeedButton27Click();
+    EXPECT_EQ(dialogs.texts(), QStringList{pm::kNoCompletedFile});
+
+    // A registered path goes to the workbook opener untrimmed, which reports what it cannot open.
+    const QString missing = QStringLiteral(" ") + path("없음.xlsx");
+    form->e_completefile->setText(missing);
+    form->SpeedButton27Click();
+    ASSERT_EQ(dialogs.texts().size(), 2);
+    EXPECT_TRUE(dialogs.texts().last().startsWith(missing));
 }
 
 } // namespace
