@@ -4,6 +4,7 @@
 #include "app/qt_dialogs.h"
 #include "app/single_instance.h"
 #include "app/version_check.h"
+#include "app/workbook_presenter.h"
 
 #include <QApplication>
 
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(app::msg::kApplicationTitle);
     QApplication::setApplicationVersion(QStringLiteral(TABRINEL_VERSION));
     app::QtDialogs dialogs;
+    app::installWorkbookPresenter(dialogs);
 
     app::SingleInstanceGuard guard(app::msg::kApplicationTitle);
     if (!app::ensureSingleInstance(guard, dialogs))
