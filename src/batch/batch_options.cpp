@@ -22,11 +22,11 @@ ParsedArguments parseArguments(const QStringList& arguments) {
     bool inFileNames = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& word = arguments[i];
-        if (!optionsEnded && isOption(word)) {
+        if (!optionsEnded && word == QStringLiteral("--")) {
+            optionsEnded = true;
+        } else if (!optionsEnded && isOption(word)) {
             inFileNames = false;
-            if (word == QStringLiteral("--")) {
-                optionsEnded = true;
-            } else if (word == QStringLiteral("--help")) {
+            if (word == QStringLiteral("--help")) {
                 options.help = true;
             } else if (word == QStringLiteral("--check")) {
                 options.check = true;

@@ -1,0 +1,310 @@
+// The batch runner from project file to exit status: refusals before a run, a cancelled run,
+// and runs of methods A and E on generated report forms, through the same entry point as the
+// program (arguments in, console lines and exit status out).
+#include "batch/batch_messages.h"
+#include "batch/batch_options.h"
+#include "batch/batch_run.h"
+#include "engine/engine_messages.h"
+#include "engine/method_ce_messages.h"
+#include "engine/text_codec.h"
+#include "form_generator.h"
+#include "project/project_file.h"
+#include "project/project_messages.h"
+#include "sheet/workbook_io.h"
+#include "support/method_ce_workbooks.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+using project::ConsolidationMethod;
+using testing_support::readBack;
+using testing_support::valueAt;
+
+struct Captured {
+    QStringList out;
+    QStringList error;
+    int progressCalls = 0;
+
+    batch::BatchConsole console() {
+        batch::BatchConsole console;
+        console.out = [this](const QString& line) { out << line; };
+        console.error = [this](const QString& line) { error << line; };
+        console.progress = [this](int, const QString&) { ++progressCalls; };
+        return console;
+    }
+};
+
+class BatchRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(root_.isValid());
+        dataFolder_ = root_.filePath(QStringLiteral("자료"));
+        ASSERT_TRUE(QDir().mkpath(dataFolder_));
+    }
+
+    void writeForm(const QString& name, int rows, const std::string& sheetName = "현황") {
+        tools::FormOptions options;
+        options.bodyName = name.toStdString();
+        options.dataRows = rows;
+        options.sheetName = sheetName;
+        options.seed = static_cast<unsigned>(qHash(name));
+        sheet::writeWorkbook(
+            *tools::buildForm(options),
+            QDir(dataFolder_).filePath(name + QStringLiteral(".xlsx")).toStdString());
+    }
+
+    project::ProjectSettings methodA() const {
+        project::ProjectSettings s;
+        s.ProjectName = QStringLiteral("학교현황");
+        s.DataFolder = dataFolder_;
+        s.Method = ConsolidationMethod::A;
+        s.SheetName = QStringLiteral("현황");
+        s.TitleRange = QStringLiteral("A1:P6");
+        s.DataRange = QStringLiteral("A7:P16");
+        s.SumRange = QStringLiteral("C7:P16");
+        return s;
+    }
+
+    project::ProjectSettings methodE() const {
+        project::ProjectSettings s = methodA();
+        s.Method = ConsolidationMethod::E;
+        s.TitleRange = QStringLiteral("A1:");
+        s.DataRange = QStringLiteral("B3, C7:E8, P16");
+        s.SumRange.clear();
+        return s;
+    }
+
+    QString writeProject(const project::ProjectSettings& settings) {
+        const QString path = root_.filePath(QStringLiteral("현황.tbn"));
+        EXPECT_TRUE(project::writeProjectFile(path, settings).ok);
+        return path;
+    }
+
+    int run(QStringList arguments) {
+        batch::BatchConsole console = captured_.console();
+        return batch::runCommandLine(arguments, console);
+    }
+
+    QStringList results() const {
+        return QDir(QDir(dataFolder_).filePath(QStringLiteral("Result")))
+            .entryList({QStringLiteral("*.xlsx")}, QDir::Files);
+    }
+
+    // The log file's lines, as the project page would show them.
+    QStringList logFileLines() const {
+        return engine::text_codec::readLines(root_.filePath(QStringLiteral("현황.log")))
+            .value_or(QStringList());
+    }
+
+    QTemporaryDir root_;
+    QString dataFolder_;
+    Captured captured_;
+};
+
+TEST_F(BatchRunTest, RefusesAProjectTheSaveButtonWouldRefuseWithItsMessage) {
+    writeForm(QStringLiteral("학교1"), 10);
+    project::ProjectSettings settings = methodA();
+    settings.SumRange = QStringLiteral("C7:Q16");
+    EXPECT_EQ(run({writeProject(settings)}), batch::kBadProject);
+    EXPECT_EQ(captured_.error, QStringList{project::msg::kSumOutsideData});
+    EXPECT_TRUE(captured_.out.isEmpty());
+
+    captured_ = {};
+    settings = methodA();
+    settings.SheetName = QStringLiteral("  ");
+    EXPECT_EQ(run({writeProject(settings)}), batch::kBadProject);
+    EXPECT_EQ(captured_.error, QStringList{project::msg::kNoSheetName});
+}
+
+TEST_F(BatchRunTest, RefusesMissingAndDamagedProjectFiles) {
+    const QString missing = root_.filePath(QStringLiteral("없음.tbn"));
+    EXPECT_EQ(run({missing}), batch::kBadProject);
+    EXPECT_EQ(captured_.error, QStringList{batch::msg::kProjectMissing.arg(missing)});
+
+    captured_ = {};
+    const QString damaged = root_.filePath(QStringLiteral("손상.tbn"));
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("이름\r\n/tmp\r\n\r\n둘\r\n0\r\n");
+    file.close();
+    EXPECT_EQ(run({damaged}), batch::kBadProject);
+    EXPECT_EQ(captured_.error, QStringList{project::msg::kBadMethodLine.arg(damaged)});
+
+    captured_ = {};
+    project::ProjectSettings settings = methodA();
+    settings.Method = ConsolidationMethod::D;
+    EXPECT_EQ(run({writeProject(settings)}), batch::kBadProject);
+    EXPECT_EQ(captured_.error, QStringList{project::msg::kMethodDRefused});
+}
+
+TEST_F(BatchRunTest, RefusesAMissingOrEmptyDataFolder) {
+    project::ProjectSettings settings = methodA();
+    EXPECT_EQ(run({writeProject(settings)}), batch::kBadDataFolder);
+    EXPECT_EQ(captured_.error,
+              QStringList{batch::msg::kEmptyDataFolder.arg(QDir::toNativeSeparators(dataFolder_))});
+
+    captured_ = {};
+    settings.DataFolder = root_.filePath(QStringLiteral("없는폴더"));
+    EXPECT_EQ(run({writeProject(settings)}), batch::kBadDataFolder);
+    EXPECT_EQ(captured_.error, QStringList{project::msg::kBadDataFolder});
+    EXPECT_TRUE(logFileLines().isEmpty());
+}
+
+TEST_F(BatchRunTest, RefusesListedFilesOutsideTheDataFolder) {
+    writeForm(QStringLiteral("학교1"), 10);
+    const QString project = writeProject(methodA());
+    EXPECT_EQ(run({project, QStringLiteral("--files"), QStringLiteral("학교9.xlsx")}),
+              batch::kBadDataFolder);
+    EXPECT_EQ(captured_.error, QStringList{batch::msg::kListedFileMissing.arg(
+                                   QStringLiteral("학교9.xlsx"), dataFolder_)});
+    captured_ = {};
+    EXPECT_EQ(run({project, QStringLiteral("--files"), project}), batch::kBadDataFolder);
+    EXPECT_EQ(captured_.error,
+              QStringList{batch::msg::kListedFileOutside.arg(project, dataFolder_)});
+}
+
+TEST_F(BatchRunTest, ACancelledRunSavesNothingAndEndsWithTheCancelCode) {
+    writeForm(QStringLiteral("학교1"), 10);
+    writeForm(QStringLiteral("학교2"), 10, "다른시트");
+    EXPECT_EQ(run({writeProject(methodA())}), batch::kRunFailed);
+    ASSERT_FALSE(captured_.error.isEmpty());
+    EXPECT_EQ(captured_.error.last(), engine::msg::kA00E07);
+    EXPECT_TRUE(results().isEmpty());
+    // The log file holds the same lines as standard output, with their time stamps.
+    ASSERT_FALSE(captured_.out.isEmpty());
+    const QStringList log = logFileLines();
+    EXPECT_EQ(log, captured_.out);
+    EXPECT_TRUE(log.join(u'\n').contains(engine::msg::kA00E07));
+}
+
+TEST_F(BatchRunTest, MethodARunsEveryWorkbookOfTheFolderIntoTheResultFolder) {
+    writeForm(QStringLiteral("학교1"), 10);
+    writeForm(QStringLiteral("학교2"), 10);
+    writeForm(QStringLiteral("학교3"), 10);
+    EXPECT_EQ(run({writeProject(methodA())}), batch::kSucceeded)
+        << captured_.error.join(u'\n').toStdString();
+    EXPECT_TRUE(captured_.error.isEmpty());
+    EXPECT_EQ(captured_.progressCalls, 3);
+
+    const QStringList saved = results();
+    ASSERT_EQ(saved.size(), 1);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{14}\\.xlsx$")).match(saved[0]).hasMatch());
+    const QRegularExpression stamped(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d "));
+    for (const QString& line : captured_.out)
+        EXPECT_TRUE(stamped.match(line).hasMatch()) << line.toStdString();
+    EXPECT_TRUE(captured_.out.last().endsWith(engine::msg::kClosingLine));
+
+    const auto book = readBack(QDir(dataFolder_).filePath(QStringLiteral("Result/") + saved[0]));
+    const sheet::Worksheet& result = *book->sheets.at(0);
+    // Three blocks of ten rows below the six title rows, in list order; running numbers in A.
+    for (int block = 0; block < 3; ++block) {
+        EXPECT_EQ(valueAt(result, 7 + block * 10, 1), sheet::CellValue::Number(1));
+        EXPECT_EQ(valueAt(result, 16 + block * 10, 1), sheet::CellValue::Number(10));
+    }
+    // The sum block below them adds the three workbooks' cells.
+    const auto first = readBack(QDir(dataFolder_).filePath(QStringLiteral("학교1.xlsx")));
+    const auto second = readBack(QDir(dataFolder_).filePath(QStringLiteral("학교2.xlsx")));
+    const auto third = readBack(QDir(dataFolder_).filePath(QStringLiteral("학교3.xlsx")));
+    const double expected = valueAt(*first->sheets[0], 7, 3).number +
+                            valueAt(*second->sheets[0], 7, 3).number +
+                            valueAt(*third->sheets[0], 7, 3).number;
+    EXPECT_EQ(valueAt(result, 37, 3), sheet::CellValue::Number(expected));
+}
+
+TEST_F(BatchRunTest, MethodEWritesTheChosenWorkbooksToTheOutputFile) {
+    writeForm(QStringLiteral("학교1"), 10);
+    writeForm(QStringLiteral("학교2"), 10);
+    writeForm(QStringLiteral("학교3"), 10);
+    const QString output = root_.filePath(QStringLiteral("결과.xlsx"));
+    EXPECT_EQ(run({writeProject(methodE()), QStringLiteral("--files"), QStringLiteral("학교3.xlsx"),
+                   QStringLiteral("학교1.xlsx"), QStringLiteral("--output"), output,
+                   QStringLiteral("--quiet")}),
+              batch::kSucceeded)
+        << captured_.error.join(u'\n').toStdString();
+    // Quiet: only the result's path on standard output; the log file still gets every line.
+    EXPECT_EQ(captured_.out, QStringList{QDir::toNativeSeparators(output)});
+    EXPECT_EQ(captured_.progressCalls, 0);
+    ASSERT_FALSE(logFileLines().isEmpty());
+    EXPECT_TRUE(logFileLines().last().endsWith(engine::msg::kClosingLine));
+    EXPECT_TRUE(results().isEmpty());
+
+    const auto book = readBack(output);
+    const sheet::Worksheet& table = *book->sheets.at(0);
+    const auto third = readBack(QDir(dataFolder_).filePath(QStringLiteral("학교3.xlsx")));
+    const auto first = readBack(QDir(dataFolder_).filePath(QStringLiteral("학교1.xlsx")));
+    // One band per workbook in the given order, each naming its file in column A and holding
+    // the body's name from B3 next to it.
+    QStringList names;
+    QList<sheet::CellValue> bodies;
+    for (long row = 1; row <= 10; ++row) {
+        const sheet::CellValue name = valueAt(table, row, 1);
+        if (name.type == sheet::CellType::Text &&
+            QString::fromStdString(name.text).startsWith(QStringLiteral("학교"))) {
+            names << QString::fromStdString(name.text);
+            bodies << valueAt(table, row, 2);
+        }
+    }
+    ASSERT_EQ(names.size(), 2);
+    EXPECT_TRUE(names[0].startsWith(QStringLiteral("학교3")));
+    EXPECT_TRUE(names[1].startsWith(QStringLiteral("학교1")));
+    EXPECT_EQ(bodies[0], valueAt(*third->sheets[0], 3, 2));
+    EXPECT_EQ(bodies[1], valueAt(*first->sheets[0], 3, 2));
+}
+
+TEST_F(BatchRunTest, SheetCheckSucceedsOnlyWhenEveryWorkbookHoldsTheSheet) {
+    writeForm(QStringLiteral("학교1"), 3);
+    const QString project = writeProject(methodA());
+    EXPECT_EQ(run({project, QStringLiteral("--check")}), batch::kSucceeded);
+    EXPECT_TRUE(captured_.out.join(u'\n').contains(engine::sheet_check_text::kNoErrors));
+
+    captured_ = {};
+    writeForm(QStringLiteral("학교2"), 3, "다른시트");
+    EXPECT_EQ(run({project, QStringLiteral("--check")}), batch::kRunFailed);
+    ASSERT_FALSE(captured_.error.isEmpty());
+    EXPECT_EQ(captured_.error.last(), QStringLiteral("1") + engine::sheet_check_text::kErrorCount);
+    EXPECT_TRUE(results().isEmpty());
+}
+
+TEST(BatchArguments, ReadsOptionsAndRefusesWhatItCannotUse) {
+    const batch::ParsedArguments full = batch::parseArguments(
+        {QStringLiteral("p.tbn"), QStringLiteral("--quiet"), QStringLiteral("--output"),
+         QStringLiteral("r.xlsx"), QStringLiteral("--files"), QStringLiteral("a.xlsx"),
+         QStringLiteral("--"), QStringLiteral("--b.xlsx")});
+    ASSERT_TRUE(full.options);
+    EXPECT_EQ(full.options->projectPath, QStringLiteral("p.tbn"));
+    EXPECT_EQ(full.options->files,
+              (QStringList{QStringLiteral("a.xlsx"), QStringLiteral("--b.xlsx")}));
+    EXPECT_EQ(full.options->output, QStringLiteral("r.xlsx"));
+    EXPECT_TRUE(full.options->quiet);
+
+    EXPECT_EQ(batch::parseArguments({}).error, batch::msg::kNoProjectArgument);
+    EXPECT_EQ(batch::parseArguments({QStringLiteral("p.tbn"), QStringLiteral("--files")}).error,
+              batch::msg::kMissingFiles);
+    EXPECT_EQ(batch::parseArguments({QStringLiteral("p.tbn"), QStringLiteral("--output")}).error,
+              batch::msg::kMissingOutput);
+    EXPECT_EQ(batch::parseArguments({QStringLiteral("p.tbn"), QStringLiteral("--bogus")}).error,
+              batch::msg::kUnknownOption.arg(QStringLiteral("--bogus")));
+    EXPECT_FALSE(batch::parseArguments({QStringLiteral("p.tbn"), QStringLiteral("--check"),
+                                        QStringLiteral("--output"), QStringLiteral("r.xlsx")})
+                     .options);
+}
+
+TEST(BatchArguments, HelpNeedsNoProjectAndBadArgumentsPointToIt) {
+    Captured captured;
+    batch::BatchConsole console = captured.console();
+    EXPECT_EQ(batch::runCommandLine({QStringLiteral("--help")}, console), batch::kSucceeded);
+    EXPECT_EQ(captured.out, QStringList{batch::msg::kHelp});
+
+    captured = {};
+    console = captured.console();
+    EXPECT_EQ(batch::runCommandLine({QStringLiteral("--bogus")}, console), batch::kBadArguments);
+    ASSERT_FALSE(captured.error.isEmpty());
+    EXPECT_EQ(captured.error.last(), batch::msg::kUsageHint);
+}
+
+} // namespace
