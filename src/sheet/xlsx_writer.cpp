@@ -89,9 +89,9 @@ private:
             columns[column].style = style;
         for (long column : sheet_.hiddenColumns)
             columns[column].hidden = true;
-        for (auto& [column, spec] : columns)
+        for (auto& [column, layout] : columns)
             if (!sheet_.columnWidths.count(column))
-                spec.width = sheet_.defaultColumnWidth;
+                layout.width = sheet_.defaultColumnWidth;
 
         // Runs of equal settings go out as one range, as a file would hold them.
         auto run = columns.begin();
@@ -106,14 +106,14 @@ private:
         }
     }
 
-    void writeColumnRange(long first, long last, const ColumnSpec& spec) {
+    void writeColumnRange(long first, long last, const ColumnSpec& layout) {
         if (first < 1 || last > kMaxColumns)
             check(LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE, "col " + std::to_string(first));
         lxw_row_col_options options{};
-        options.hidden = spec.hidden;
-        lxw_format* format = spec.style >= 0 ? formats_.formatOf(spec.style) : nullptr;
+        options.hidden = layout.hidden;
+        lxw_format* format = layout.style >= 0 ? formats_.formatOf(layout.style) : nullptr;
         check(worksheet_set_column_opt(worksheet_, static_cast<lxw_col_t>(first - 1),
-                                       static_cast<lxw_col_t>(last - 1), spec.width, format,
+                                       static_cast<lxw_col_t>(last - 1), layout.width, format,
                                        &options),
               columnLetters(first));
     }
@@ -126,18 +126,18 @@ private:
 
     void writeRows() {
         std::map<long, RowSpec> rows;
-        auto spec = [&](long row) -> RowSpec& {
+        auto layout = [&](long row) -> RowSpec& {
             auto [it, added] = rows.try_emplace(row);
             if (added)
                 it->second.height = sheet_.rowHeight(row);
             return it->second;
         };
         for (const auto& [row, height] : sheet_.rowHeights)
-            spec(row).height = height;
+            layout(row).height = height;
         for (const auto& [row, style] : sheet_.rowStyles)
-            spec(row).style = style;
+            layout(row).style = style;
         for (long row : sheet_.hiddenRows)
-            spec(row).hidden = true;
+            layout(row).hidden = true;
         for (const auto& [row, setting] : rows) {
             if (row < 1 || row > kMaxRows)
                 check(LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE, "row " + std::to_string(row));

@@ -20,10 +20,10 @@ QString DataFolder::file(const QString& name) const {
 
 void DataFolder::write(const QString& name, const std::vector<SheetSpec>& sheets) const {
     sheet::Workbook book;
-    for (const SheetSpec& spec : sheets) {
-        auto sheet = std::make_unique<sheet::Worksheet>(spec.name);
-        if (spec.fill)
-            spec.fill(*sheet);
+    for (const SheetSpec& wanted : sheets) {
+        auto sheet = std::make_unique<sheet::Worksheet>(wanted.name);
+        if (wanted.fill)
+            wanted.fill(*sheet);
         book.sheets.push_back(std::move(sheet));
     }
     sheet::writeWorkbook(book, file(name).toStdString());
