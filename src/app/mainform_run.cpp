@@ -1,13 +1,10 @@
 #include "app/mainform.h"
 #include "app/window_run_host.h"
 #include "engine/engine_messages.h"
-#include "engine/method_a.h"
-#include "engine/method_b.h"
-#include "engine/method_c.h"
-#include "engine/method_e.h"
 #include "engine/run_log.h"
 #include "project/project_log.h"
 #include "project/project_settings.h"
+#include "project/run_method.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -18,26 +15,6 @@
 namespace {
 
 namespace msg = engine::msg;
-
-void dispatch(project::ConsolidationMethod method, engine::RunHost& host) {
-    switch (method) {
-    case project::ConsolidationMethod::A:
-        engine::combination_a(host);
-        return;
-    case project::ConsolidationMethod::B:
-        engine::combination_b(host);
-        return;
-    case project::ConsolidationMethod::C:
-        engine::combination_c(host);
-        return;
-    case project::ConsolidationMethod::E:
-        engine::combination_e(host);
-        return;
-    case project::ConsolidationMethod::D:
-        // The page cannot be entered with method D.
-        return;
-    }
-}
 
 } // namespace
 
@@ -114,7 +91,7 @@ void Tf_mainform::SpeedButton15Click() {
         const project::ConsolidationMethod method = project::isMethodIndex(index)
                                                         ? project::methodOfIndex(index)
                                                         : project::ConsolidationMethod::D;
-        runEngine([method](engine::RunHost& host) { dispatch(method, host); });
+        runEngine([method](engine::RunHost& host) { project::runMethod(method, host); });
     }
     a_renew->trigger();
 }

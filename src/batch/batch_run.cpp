@@ -3,16 +3,13 @@
 #include "batch/batch_host.h"
 #include "batch/batch_messages.h"
 #include "engine/engine_messages.h"
-#include "engine/method_a.h"
-#include "engine/method_b.h"
-#include "engine/method_c.h"
 #include "engine/method_ce_messages.h"
-#include "engine/method_e.h"
 #include "engine/sheet_check.h"
 #include "files/workbook_folder.h"
 #include "project/editor_rules.h"
 #include "project/project_file.h"
 #include "project/project_messages.h"
+#include "project/run_method.h"
 #include "project/save_rules.h"
 
 #include <QDir>
@@ -111,26 +108,6 @@ Refusal consolidationList(const BatchOptions& options, const QString& folder,
     return {};
 }
 
-void dispatch(project::ConsolidationMethod method, engine::RunHost& host) {
-    switch (method) {
-    case project::ConsolidationMethod::A:
-        engine::combination_a(host);
-        return;
-    case project::ConsolidationMethod::B:
-        engine::combination_b(host);
-        return;
-    case project::ConsolidationMethod::C:
-        engine::combination_c(host);
-        return;
-    case project::ConsolidationMethod::E:
-        engine::combination_e(host);
-        return;
-    case project::ConsolidationMethod::D:
-        // Refused by the project validation before anything starts.
-        return;
-    }
-}
-
 // The last line of a run that names a failure code ("A00E07 ..."): the cancel line when the
 // run was cancelled.
 QString lastCodeLine(const QStringList& texts) {
@@ -218,7 +195,7 @@ int runBatch(const BatchOptions& options, BatchConsole& console) {
         if (options.check)
             engine::sheet_check(host);
         else
-            dispatch(settings.Method, host);
+            project::runMethod(settings.Method, host);
     } catch (const std::exception& error) {
         const QString text =
             engine::msg::kRunStoppedUnexpectedly.arg(QString::fromUtf8(error.what()));

@@ -216,16 +216,8 @@ private:
     }
 
     void copyPageSetup(sheet::IPageSetup& from, sheet::IPageSetup& to) {
-        try {
-            to.SetOrientation(from.Orientation());
-            to.SetLeftMargin(from.LeftMargin());
-            to.SetRightMargin(from.RightMargin());
-            to.SetFooterMargin(from.FooterMargin());
-            to.SetZoom(from.Zoom());
-            to.SetPaperSize(from.PaperSize());
-        } catch (const std::exception&) {
+        if (!engine::copyPageSetup(from, to))
             frame_.log(msg::kA00E03);
-        }
     }
 
     // Frame step 6: every workbook of the list; the first counted failure ends the loop.

@@ -198,16 +198,8 @@ private:
     }
 
     void copyPageSetup(sheet::IPageSetup& from, sheet::IPageSetup& to) {
-        try {
-            to.SetOrientation(from.Orientation());
-            to.SetLeftMargin(from.LeftMargin());
-            to.SetRightMargin(from.RightMargin());
-            to.SetFooterMargin(from.FooterMargin());
-            to.SetZoom(from.Zoom());
-            to.SetPaperSize(from.PaperSize());
-        } catch (const std::exception&) {
+        if (!engine::copyPageSetup(from, to))
             frame_.log(msg::kB00E03);
-        }
     }
 
     // After the start guard: the result shown as the option says; when appending, the reader

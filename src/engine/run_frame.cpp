@@ -27,6 +27,20 @@ void quitInstance(sheet::ApplicationPtr& app) {
     app.reset();
 }
 
+bool copyPageSetup(sheet::IPageSetup& from, sheet::IPageSetup& to) {
+    try {
+        to.SetOrientation(from.Orientation());
+        to.SetLeftMargin(from.LeftMargin());
+        to.SetRightMargin(from.RightMargin());
+        to.SetFooterMargin(from.FooterMargin());
+        to.SetZoom(from.Zoom());
+        to.SetPaperSize(from.PaperSize());
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 QString sheetMissingLine(const QString& code, const QString& entry, const QString& sheetName) {
     return code + entry + msg::kSheetMissingMiddle + sheetName + msg::kSheetMissingEnd;
 }

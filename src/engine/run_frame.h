@@ -18,6 +18,11 @@ namespace engine {
 // instance that fails to quit is dropped all the same; this never throws.
 void quitInstance(sheet::ApplicationPtr& app);
 
+// Copies the printing settings the methods carry over from the first workbook, in this order:
+// orientation, left, right and footer margins, zoom, paper size. False when one fails (no
+// default printer); the settings copied before it stay.
+bool copyPageSetup(sheet::IPageSetup& from, sheet::IPageSetup& to);
+
 // "<code><entry>파일에 [<sheet>] 이름의 시트가 없거나 기타 오류발생!"
 QString sheetMissingLine(const QString& code, const QString& entry, const QString& sheetName);
 
