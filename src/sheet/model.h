@@ -37,13 +37,6 @@ struct CellValue {
     bool operator==(const CellValue&) const = default;
 };
 
-struct Cell {
-    CellValue value;     // the value, or the cached result of the formula
-    std::string formula; // without the leading '='; empty when the cell holds a plain value
-    int style = 0;       // index into the workbook's StyleTable
-    bool operator==(const Cell&) const = default;
-};
-
 enum class Underline { None, Single, Double, SingleAccounting, DoubleAccounting };
 
 struct Font {
@@ -55,6 +48,31 @@ struct Font {
     Underline underline = Underline::None;
     std::optional<Rgb> color;
     bool operator==(const Font&) const = default;
+};
+
+// One run of a rich-text string: its text and, where the run sets one, its own font (a run
+// without a font shows in the cell's font).
+struct TextRun {
+    std::string text;
+    std::optional<Font> font;
+    bool operator==(const TextRun&) const = default;
+};
+
+// The runs of a rich-text string; their texts joined equal the cell's text value. Shared
+// between copies of a cell, never changed in place.
+using RichText = std::vector<TextRun>;
+
+struct Cell {
+    CellValue value;     // the value, or the cached result of the formula
+    std::string formula; // without the leading '='; empty when the cell holds a plain value
+    int style = 0;       // index into the workbook's StyleTable
+    // The runs of a text value written with more than one font; null for plain text.
+    std::shared_ptr<const RichText> richText;
+    bool operator==(const Cell& other) const {
+        return value == other.value && formula == other.formula && style == other.style &&
+               (richText == other.richText ||
+                (richText && other.richText && *richText == *other.richText));
+    }
 };
 
 // Pattern names as in the file format: "none", "solid", "gray125", "darkGrid", ...
@@ -131,14 +149,54 @@ private:
 // 45-47, 50-58, or a custom code with date or time letters outside quotes and brackets).
 bool isDateFormat(const Style& style);
 
+// A rectangle, 1-based and inclusive.
+struct CellRect {
+    long firstRow = 1, firstColumn = 1, lastRow = 1, lastColumn = 1;
+    bool contains(long row, long column) const {
+        return row >= firstRow && row <= lastRow && column >= firstColumn && column <= lastColumn;
+    }
+    bool operator==(const CellRect&) const = default;
+};
+
+// Header and footer texts keep the file format's codes ("&C&P / &N", "&L&\"Arial,Bold\"Title").
+struct HeaderFooter {
+    std::string oddHeader, oddFooter;
+    std::string evenHeader, evenFooter;   // used when differentOddEven
+    std::string firstHeader, firstFooter; // used when differentFirst
+    bool differentOddEven = false;
+    bool differentFirst = false;
+    bool scaleWithDocument = true;
+    bool alignWithMargins = true;
+    bool empty() const {
+        return oddHeader.empty() && oddFooter.empty() && evenHeader.empty() &&
+               evenFooter.empty() && firstHeader.empty() && firstFooter.empty();
+    }
+    bool operator==(const HeaderFooter&) const = default;
+};
+
 struct PageSetup {
     int orientation = 1; // 1 portrait, 2 landscape
     double leftMargin = 0.7, rightMargin = 0.7, topMargin = 0.75, bottomMargin = 0.75;
     double headerMargin = 0.3, footerMargin = 0.3;
     int scale = 100;         // percent
     bool fitToPages = false; // when true fitWidth/fitHeight apply instead of scale
-    int fitWidth = 1, fitHeight = 1;
-    int paperSize = 9; // 9 = A4, 1 = Letter, ...
+    int fitWidth = 1, fitHeight = 1; // pages; 0 means "as many as needed" in that direction
+    int paperSize = 9;               // 9 = A4, 1 = Letter, ...
+    bool paperSizeSet = false;       // false when the file named no paper (written without one)
+    bool centerHorizontally = false, centerVertically = false;
+    bool printGridlines = false, printHeadings = false;
+    bool blackAndWhite = false, draft = false;
+    int firstPageNumber = 0; // 0 = automatic
+    bool downThenOver = true; // page order
+    HeaderFooter headerFooter;
+    // Print titles: rows and columns repeated on every page; 0 when none.
+    long titleFirstRow = 0, titleLastRow = 0;
+    long titleFirstColumn = 0, titleLastColumn = 0;
+    std::vector<CellRect> printArea; // empty = the used range
+    // Manual page breaks: a row break after row N prints row N+1 on a new page (the file
+    // format's "id"); a column break likewise.
+    std::vector<long> rowBreaks;
+    std::vector<long> columnBreaks;
     bool operator==(const PageSetup&) const = default;
 };
 
@@ -158,19 +216,122 @@ struct SheetProtection {
 // sheet-sized merge would take hours and gigabytes.
 constexpr long long kMaxMergeCells = 4'000'000;
 
-// A rectangle, 1-based and inclusive.
-struct CellRect {
-    long firstRow = 1, firstColumn = 1, lastRow = 1, lastColumn = 1;
-    bool contains(long row, long column) const {
-        return row >= firstRow && row <= lastRow && column >= firstColumn && column <= lastColumn;
-    }
-    bool operator==(const CellRect&) const = default;
-};
-
 inline long long mergeArea(const CellRect& rect) {
     return static_cast<long long>(rect.lastRow - rect.firstRow + 1) *
            (rect.lastColumn - rect.firstColumn + 1);
 }
+
+// What the sheet's window shows: frozen panes, gridlines, tab colour.
+struct SheetView {
+    long frozenRows = 0;    // rows frozen at the top (the pane splits below this row)
+    long frozenColumns = 0; // columns frozen at the left
+    long topLeftRow = 1, topLeftColumn = 1; // first cell shown in the scrolling pane
+    bool showGridLines = true;
+    bool showZeros = true;
+    bool rightToLeft = false;
+    std::optional<Rgb> tabColor;
+    bool operator==(const SheetView&) const = default;
+};
+
+// Formatting a conditional-format rule or a table style applies on top of the cell's own: only
+// the members that are set.
+struct DifferentialStyle {
+    std::optional<bool> bold, italic, strike;
+    std::optional<Underline> underline;
+    std::optional<Rgb> fontColor;
+    std::optional<Fill> fill;
+    std::optional<Border> border;
+    std::optional<int> numberFormatId;
+    std::string numberFormatCode;
+    bool operator==(const DifferentialStyle&) const = default;
+};
+
+// One rule of a conditional format. Formulas are written without '=' and relative to the top-left
+// cell of the format's first range, as in the file format.
+struct ConditionalRule {
+    std::string type;         // "cellIs", "expression", "containsText", "colorScale", ...
+    std::string operatorName; // "between", "greaterThan", ... for cellIs
+    std::vector<std::string> formulas;
+    std::string text; // for containsText and the like
+    int priority = 1;
+    bool stopIfTrue = false;
+    std::optional<DifferentialStyle> style;
+    // Children the model does not interpret (colorScale, dataBar, iconSet), as XML text.
+    std::string extraXml;
+    bool operator==(const ConditionalRule&) const = default;
+};
+
+struct ConditionalFormat {
+    std::vector<CellRect> ranges;
+    std::vector<ConditionalRule> rules;
+    bool operator==(const ConditionalFormat&) const = default;
+};
+
+struct DataValidation {
+    std::vector<CellRect> ranges;
+    std::string type;         // "" (any), "whole", "decimal", "list", "date", "time", "textLength", "custom"
+    std::string operatorName; // "" (between), "notBetween", "equal", ...
+    std::string formula1, formula2; // without '='; a list as "\"가,나,다\"" or a range
+    bool allowBlank = true;
+    bool showDropDown = true; // the in-cell arrow (the file format stores its negation)
+    bool showInputMessage = true, showErrorMessage = true;
+    std::string errorStyle; // "" (stop), "warning", "information"
+    std::string errorTitle, error, promptTitle, prompt;
+    bool operator==(const DataValidation&) const = default;
+};
+
+// A note attached to a cell.
+struct Comment {
+    long row = 1, column = 1;
+    std::string author;
+    std::string text;                        // plain text of all runs
+    std::shared_ptr<const RichText> richText; // null when plain
+    bool visible = false;
+    bool operator==(const Comment& other) const {
+        return row == other.row && column == other.column && author == other.author &&
+               text == other.text && visible == other.visible;
+    }
+};
+
+struct Hyperlink {
+    CellRect range;
+    std::string target;   // external address ("https://...", "mailto:..."); empty for internal
+    std::string location; // place inside the workbook ("'학교01'!A1"); may go with target
+    std::string tooltip, display;
+    bool operator==(const Hyperlink&) const = default;
+};
+
+// A package part the model does not interpret (drawing, chart, picture, table, comments' VML,
+// form control), kept as its bytes with the parts it refers to, so that a writer can carry it
+// from the package it came from. Parts are shared between copies and never changed in place.
+struct PackagePart;
+
+struct PartRelation {
+    std::string id;     // "rId3", as the source part's relationships name it
+    std::string type;   // the relationship type URI
+    std::string target; // for an external relationship: the address
+    bool external = false;
+    std::shared_ptr<const PackagePart> part; // the related part; null when external
+};
+
+struct PackagePart {
+    std::string name;        // path in the source package, "xl/drawings/drawing1.xml"
+    std::string contentType; // "application/vnd.openxmlformats-officedocument.drawing+xml"
+    std::string data;        // the part's bytes
+    std::vector<PartRelation> relations;
+};
+
+// A carried part the sheet refers to: the sheet's element that names it ("drawing",
+// "legacyDrawing", "legacyDrawingHF", "tablePart", "control", "picture", "oleObject"),
+// the relationship type and the part itself.
+struct SheetAttachment {
+    std::string element;
+    std::string relationType;
+    std::shared_ptr<const PackagePart> part;
+    // Sheet XML that refers to the relationship id ("<control shapeId=... r:id=...>"), with
+    // the id written as "{rId}"; empty for elements that hold only the id.
+    std::string elementXml;
+};
 
 class Worksheet {
 public:
@@ -182,14 +343,21 @@ public:
     std::map<long, double> rowHeights;   // points; absent = defaultRowHeight
     std::map<long, int> columnStyles;    // style of a whole column, where set
     std::map<long, int> rowStyles;       // style of a whole row, where set
-    std::vector<long> hiddenRows;
-    std::vector<long> hiddenColumns;
+    std::vector<long> hiddenRows;    // ascending
+    std::vector<long> hiddenColumns; // ascending
     bool hidden = false; // the sheet's tab is hidden
+    bool veryHidden = false;
     double defaultColumnWidth = 8.43;
     double defaultRowHeight = 15;
     PageSetup pageSetup;
     int zoom = 100;
+    SheetView view;
     SheetProtection protection;
+    std::vector<ConditionalFormat> conditionalFormats;
+    std::vector<DataValidation> dataValidations;
+    std::vector<Comment> comments;
+    std::vector<Hyperlink> hyperlinks;
+    std::vector<SheetAttachment> attachments;
     // Selected cell, where a paste lands.
     long selectedRow = 1, selectedColumn = 1;
 
@@ -211,6 +379,18 @@ private:
     std::map<long, std::map<long, Cell>> rows_;
 };
 
+// A defined name. Formulas are stored without '='. Print titles and print areas are kept in each
+// sheet's PageSetup, not here (readers turn _xlnm.Print_Titles and _xlnm.Print_Area into them,
+// writers back).
+struct DefinedName {
+    std::string name;
+    std::string formula;
+    int localSheet = -1; // 0-based sheet index for a sheet-level name; -1 for the workbook
+    bool hidden = false;
+    std::string comment;
+    bool operator==(const DefinedName&) const = default;
+};
+
 class Workbook {
 public:
     Workbook();
@@ -219,6 +399,10 @@ public:
     StyleTable styles;
     int activeSheet = 0; // 0-based index into sheets
     bool date1904 = false;
+    std::vector<DefinedName> names;
+    // Parts the workbook refers to that the model does not interpret and a writer may carry
+    // (the theme, custom XML, external links); sheet-level parts live on their sheets.
+    std::vector<SheetAttachment> workbookParts;
 
     Worksheet* find(const std::string& name);   // case-insensitive, nullptr when absent
     int indexOf(const std::string& name) const; // -1 when absent
