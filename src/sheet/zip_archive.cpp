@@ -31,7 +31,7 @@ struct ZipFileCloser {
 ZipArchive::ZipArchive(const std::string& path, const ReadLimits& limits)
     : path_(path), limits_(limits) {
     int code = 0;
-    archive_ = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    archive_ = zip_open(path.c_str(), ZIP_RDONLY, &code);
     if (archive_)
         return;
     switch (code) {
