@@ -158,7 +158,10 @@ private:
             if (!isNamed(node, "col"))
                 continue;
             const long first = attributeInteger(node, "min").value_or(0);
-            long last = attributeInteger(node, "max").value_or(first);
+            const auto max = attributeInteger(node, "max");
+            if (!max && attributeNamed(node, "max"))
+                outOfRange("col max=" + std::string(attributeText(node, "max")));
+            long last = max.value_or(first);
             if (first < 1 || first > kMaxColumns || last < first)
                 outOfRange("col min=" + std::to_string(first) + " max=" + std::to_string(last));
             last = std::min(last, kMaxColumns);
