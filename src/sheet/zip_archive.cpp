@@ -76,6 +76,13 @@ bool recountDirectory(std::string& bytes) {
     return true;
 }
 
+bool beginsAsZip(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char head[4] = {};
+    in.read(head, sizeof head);
+    return in.gcount() == 4 && head[0] == 'P' && head[1] == 'K' && head[2] == 3 && head[3] == 4;
+}
+
 struct ZipFileCloser {
     void operator()(zip_file_t* file) const { zip_fclose(file); }
 };
@@ -92,7 +99,9 @@ ZipArchive::ZipArchive(const std::string& path, const ReadLimits& limits)
         return;
     switch (code) {
     case ZIP_ER_NOZIP:
-        throwFileError(path_, io_messages::kNotWorkbook);
+        // A file that begins as a zip and has no directory at its end was cut short.
+        throwFileError(path_,
+                       beginsAsZip(path_) ? io_messages::kCorruptZip : io_messages::kNotWorkbook);
     case ZIP_ER_OPEN:
     case ZIP_ER_READ:
     case ZIP_ER_NOENT:
