@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <unordered_map>
 
 namespace sheet {
@@ -71,21 +72,6 @@ std::string resolveTarget(const std::string& folder, std::string_view target) {
         resolved += segment;
     }
     return resolved;
-}
-
-// The text of a shared or inline string: plain <t>, or the runs of rich text (phonetic
-// guides left out).
-std::string stringItemText(pugi::xml_node item) {
-    std::string text;
-    for (pugi::xml_node node = item.first_child(); node; node = node.next_sibling()) {
-        const std::string_view name = localName(node);
-        if (name == "t") {
-            text += node.child_value();
-        } else if (name == "r") {
-            text += childNamed(node, "t").child_value();
-        }
-    }
-    return decodeEscapes(text);
 }
 
 void sortUnique(std::vector<long>& numbers) {
@@ -283,6 +269,18 @@ struct SheetEntry {
     bool hidden = false;
 };
 
+// What a workbook may hold, in cells and in shared strings each: a million, or one per byte of
+// the file when it is larger. Sound files take several bytes per cell even compressed; a
+// small file declaring millions of cells is built to fill memory.
+long cellBudgetOf(const std::string& path) {
+    constexpr long kAlwaysAllowed = 1'000'000;
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error)
+        return kAlwaysAllowed;
+    return std::max(kAlwaysAllowed, static_cast<long>(std::min<std::uintmax_t>(size, 1L << 40)));
+}
+
 class WorkbookReader {
 public:
     WorkbookReader(const std::string& path, const ReadLimits& limits)
@@ -366,11 +364,8 @@ private:
         }
         if (auto strings = relationshipOfType(relationships, "sharedStrings");
             strings && zip_.contains(strings->target)) {
-            XmlPart stringsXml(zip_.read(strings->target), path_, strings->target);
-            for (pugi::xml_node node = stringsXml.root().first_child(); node;
-                 node = node.next_sibling())
-                if (isNamed(node, "si"))
-                    strings_.push_back(stringItemText(node));
+            strings_ =
+                readSharedStrings(zip_.read(strings->target), path_, strings->target, cellsLeft_);
         }
     }
 
@@ -397,8 +392,8 @@ private:
     void readSheet(const SheetEntry& entry) {
         auto sheet = std::make_unique<Worksheet>(entry.name);
         sheet->hidden = entry.hidden;
-        const SheetDataContext context{path_, entry.part, strings_, styleOfFormat_,
-                                       workbook_->date1904};
+        const SheetDataContext context{path_,          entry.part,          strings_,
+                                       styleOfFormat_, workbook_->date1904, cellsLeft_};
         XmlPart sheetXml(readSheetData(zip_.read(entry.part), context, *sheet), path_, entry.part);
         // The worksheet without its cells: everything else a sheet carries is read from here.
         const pugi::xml_node worksheet = sheetXml.root();
@@ -412,6 +407,7 @@ private:
     ColorResolver colors_;
     std::vector<int> styleOfFormat_;
     std::vector<std::string> strings_;
+    long cellsLeft_ = cellBudgetOf(path_);
 };
 
 } // namespace

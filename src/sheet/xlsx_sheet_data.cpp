@@ -18,6 +18,10 @@ namespace {
 
 using Token = XmlScanner::Token;
 
+// Everything of a worksheet but its cells: views, columns, merges, formats, page setup. A
+// sound sheet's is a tiny fraction of this; it is read as a document tree.
+constexpr std::size_t kMaxWorksheetRestBytes = std::size_t{16} << 20;
+
 constexpr std::array<std::string_view, 8> kErrorValues{
     "#NULL!", "#DIV/0!", "#VALUE!", "#REF!", "#NAME?", "#NUM!", "#N/A", "#GETTING_DATA"};
 
@@ -58,6 +62,66 @@ bool isNonFiniteNumber(std::string_view text) {
     return lower == "nan" || lower == "inf" || lower == "infinity" ||
            (!lower.empty() && lower.find_first_not_of("0123456789.e+-") == std::string::npos &&
             std::isinf(std::strtod(lower.c_str(), nullptr)));
+}
+
+void expectEndOf(XmlScanner& scanner, std::string_view name) {
+    if (scanner.qualifiedName() != name)
+        throw XmlSyntaxError{scanner.tokenStart(), "end tag does not match"};
+}
+
+// The text of the first <t> of a rich-text run.
+void readRun(XmlScanner& scanner, std::string& text) {
+    if (scanner.selfClosing())
+        return;
+    const std::string_view name = scanner.qualifiedName();
+    bool tookText = false;
+    for (;;) {
+        switch (scanner.next()) {
+        case Token::StartTag:
+            if (scanner.localName() == "t" && !tookText) {
+                scanner.appendElementText(text);
+                tookText = true;
+            } else {
+                scanner.skipElement();
+            }
+            break;
+        case Token::EndTag:
+            expectEndOf(scanner, name);
+            return;
+        case Token::End:
+            throw XmlSyntaxError{scanner.position(), "run not closed"};
+        default:
+            break;
+        }
+    }
+}
+
+// The text of a shared or inline string whose start tag was just read: plain <t>, or the runs
+// of rich text; phonetic guides are left out.
+std::string readStringItem(XmlScanner& scanner) {
+    if (scanner.selfClosing())
+        return {};
+    std::string raw;
+    const std::string_view name = scanner.qualifiedName();
+    for (;;) {
+        switch (scanner.next()) {
+        case Token::StartTag:
+            if (scanner.localName() == "t")
+                scanner.appendElementText(raw);
+            else if (scanner.localName() == "r")
+                readRun(scanner, raw);
+            else
+                scanner.skipElement();
+            break;
+        case Token::EndTag:
+            expectEndOf(scanner, name);
+            return decodeEscapes(raw);
+        case Token::End:
+            throw XmlSyntaxError{scanner.position(), "string not closed"};
+        default:
+            break;
+        }
+    }
 }
 
 class SheetDataReader {
@@ -182,6 +246,8 @@ private:
         fillCell(raw, cell);
         if (cell.value.empty() && cell.formula.empty() && plain)
             return;
+        if (--context_.cellsLeft < 0)
+            damaged(io_messages::kTooManyCells, cellAddressText(row_, column_));
         if (!cells_)
             cells_ = &sheet_.rows()[row_];
         cells_->insert_or_assign(cells_->end(), column_, std::move(cell));
@@ -220,65 +286,9 @@ private:
             scanner_.appendElementText(raw.formula);
         } else if (name == "is") {
             raw.hasInline = true;
-            readStringItem(raw.inlineText);
+            raw.inlineText = readStringItem(scanner_);
         } else {
             scanner_.skipElement();
-        }
-    }
-
-    // Plain <t>, or the runs of rich text; phonetic guides are left out.
-    void readStringItem(std::string& text) {
-        if (scanner_.selfClosing())
-            return;
-        std::string raw;
-        const std::string_view name = scanner_.qualifiedName();
-        for (;;) {
-            switch (scanner_.next()) {
-            case Token::StartTag:
-                if (scanner_.localName() == "t")
-                    scanner_.appendElementText(raw);
-                else if (scanner_.localName() == "r")
-                    readRun(raw);
-                else
-                    scanner_.skipElement();
-                break;
-            case Token::EndTag:
-                if (scanner_.qualifiedName() != name)
-                    throw XmlSyntaxError{scanner_.tokenStart(), "end tag does not match"};
-                text = decodeEscapes(raw);
-                return;
-            case Token::End:
-                throw XmlSyntaxError{scanner_.position(), "string not closed"};
-            default:
-                break;
-            }
-        }
-    }
-
-    void readRun(std::string& text) {
-        if (scanner_.selfClosing())
-            return;
-        const std::string_view name = scanner_.qualifiedName();
-        bool tookText = false;
-        for (;;) {
-            switch (scanner_.next()) {
-            case Token::StartTag:
-                if (scanner_.localName() == "t" && !tookText) {
-                    scanner_.appendElementText(text);
-                    tookText = true;
-                } else {
-                    scanner_.skipElement();
-                }
-                break;
-            case Token::EndTag:
-                if (scanner_.qualifiedName() != name)
-                    throw XmlSyntaxError{scanner_.tokenStart(), "end tag does not match"};
-                return;
-            case Token::End:
-                throw XmlSyntaxError{scanner_.position(), "run not closed"};
-            default:
-                break;
-            }
         }
     }
 
@@ -411,8 +421,39 @@ std::string readSheetData(std::string text, const SheetDataContext& context, Wor
     }
     for (auto span = spans.rbegin(); span != spans.rend(); ++span)
         text.replace(span->start, span->end - span->start, span->emptyElement);
+    if (text.size() > kMaxWorksheetRestBytes)
+        throwFileError(context.path, io_messages::kWorksheetRestTooLarge,
+                       context.part + ", " + std::to_string(kMaxWorksheetRestBytes >> 20) + " MB");
     text.shrink_to_fit();
     return text;
+}
+
+std::vector<std::string> readSharedStrings(const std::string& text, const std::string& path,
+                                           const std::string& part, long itemsAllowed) {
+    std::vector<std::string> strings;
+    try {
+        XmlScanner scanner(text);
+        long depth = 0;
+        for (Token token = scanner.next(); token != Token::End; token = scanner.next()) {
+            if (token == Token::StartTag && depth == 1 && scanner.localName() == "si") {
+                if (static_cast<long>(strings.size()) >= itemsAllowed)
+                    throwFileError(path, io_messages::kTooManyCells, part);
+                strings.push_back(readStringItem(scanner));
+            } else if (token == Token::StartTag && !scanner.selfClosing()) {
+                ++depth;
+            } else if (token == Token::EndTag) {
+                --depth;
+            }
+        }
+        if (depth != 0)
+            throw XmlSyntaxError{text.size(), "element not closed"};
+    } catch (const XmlSyntaxError& error) {
+        throwFileError(path, io_messages::kMalformedXml,
+                       part + ": " + error.what + " @" + std::to_string(error.offset));
+    } catch (const XmlDoctypeError&) {
+        throwFileError(path, io_messages::kDoctype, part);
+    }
+    return strings;
 }
 
 } // namespace sheet

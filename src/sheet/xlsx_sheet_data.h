@@ -17,12 +17,19 @@ struct SheetDataContext {
     const std::vector<std::string>& strings;
     const std::vector<int>& styleOfFormat; // model style of each cell format; never empty
     bool date1904 = false;
+    // Cells the workbook may still hold; a file holding more than its size can account for
+    // is refused rather than filling memory.
+    long& cellsLeft;
 };
 
 // Reads the rows and cells of every <sheetData> of the worksheet part `text` into `sheet` and
 // returns the part with those elements left empty, small enough to be read as a document tree.
 // Throws FileError when the cell data is malformed or out of range.
 std::string readSheetData(std::string text, const SheetDataContext& context, Worksheet& sheet);
+
+// The items of a shared-strings part, at most `itemsAllowed` of them. Throws FileError.
+std::vector<std::string> readSharedStrings(const std::string& text, const std::string& path,
+                                           const std::string& part, long itemsAllowed);
 
 // True for the error values a cell may hold ("#DIV/0!", "#N/A", ...).
 bool isKnownErrorValue(std::string_view code);
