@@ -75,10 +75,11 @@ int main(int argc, char** argv) {
     }
     const std::string sound = fuzz::zipBytes(fuzz::soundWorkbook());
     writeSeed(seeds / "xlsx_open_fuzz", "sound", sound);
-    int part = 0;
-    for (const char* name : {"xl/worksheets/sheet1.xml", "xl/sharedStrings.xml", "xl/styles.xml"})
+    const fuzz::Parts soundParts = fuzz::soundWorkbook();
+    const char* partNames[] = {"xl/worksheets/sheet1.xml", "xl/sharedStrings.xml", "xl/styles.xml"};
+    for (int part = 0; part < 3; ++part)
         writeSeed(seeds / "xlsx_parts_fuzz", "sound-" + std::to_string(part),
-                  std::string(1, static_cast<char>(part++)) + fuzz::soundWorkbook()[name]);
+                  std::string(1, static_cast<char>(part)) + soundParts.at(partNames[part]));
 
     for (const fs::path& project : filesEndingIn(program / "Project", ".tbn"))
         writeSeed(seeds / "project_file_fuzz", project.filename().string(), readAll(project));

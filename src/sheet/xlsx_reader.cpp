@@ -269,16 +269,19 @@ struct SheetEntry {
     bool hidden = false;
 };
 
-// What a workbook may hold, in cells and in shared strings each: a million, or one per byte of
-// the file when it is larger. Sound files take several bytes per cell even compressed; a
-// small file declaring millions of cells is built to fill memory.
+// What a workbook may hold, in cells and in shared strings each: a million, or two per byte of
+// the file when that is more. Sound files take a byte or more per cell even compressed (blank
+// cells with a border included); a small file holding millions of cells is built to fill
+// memory.
 long cellBudgetOf(const std::string& path) {
     constexpr long kAlwaysAllowed = 1'000'000;
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
     if (error)
         return kAlwaysAllowed;
-    return std::max(kAlwaysAllowed, static_cast<long>(std::min<std::uintmax_t>(size, 1L << 40)));
+    constexpr long kPerByte = 2;
+    return std::max(kAlwaysAllowed,
+                    kPerByte * static_cast<long>(std::min<std::uintmax_t>(size, 1L << 40)));
 }
 
 class WorkbookReader {
