@@ -117,10 +117,7 @@ std::string cellText(const QString& letters, long row) {
 
 class MethodA {
 public:
-    MethodA(RunHost& host, Plan plan) : frame_(host), host_(host), plan_(std::move(plan)) {
-        if (plan_.sum)
-            sumTexts_.assign(plan_.sum->lastColumn + 1, std::vector<QString>(plan_.sum->rowCount));
-    }
+    MethodA(RunHost& host, Plan plan) : frame_(host), host_(host), plan_(std::move(plan)) {}
 
     void run() {
         files_ = host_.ConsolidationList();
@@ -180,8 +177,9 @@ private:
             apps().ReaderApp->SetVisible(false);
             openSource(files_.first());
             return true;
-        } catch (const std::exception&) {
-            frame_.fail(sheetMissingLine(msg::kA00E01, files_.first(), sheetName_));
+        } catch (const std::exception& error) {
+            frame_.failOpening(sheetMissingLine(msg::kA00E01, files_.first(), sheetName_), error,
+                               files_.first());
             frame_.dropReader();
             return false;
         }
@@ -239,8 +237,8 @@ private:
                 apps().ReaderApp->SetDisplayAlerts(false);
                 apps().ReaderApp->SetVisible(false);
                 apps().SourceSheet = apps().SourceBook->Worksheets(sheetName_.toStdString());
-            } catch (const std::exception&) {
-                frame_.fail(sheetMissingLine(msg::kA00E05, entry, sheetName_));
+            } catch (const std::exception& error) {
+                frame_.failOpening(sheetMissingLine(msg::kA00E05, entry, sheetName_), error, entry);
                 frame_.quitReader();
                 return false;
             }
@@ -267,11 +265,17 @@ private:
         apps().ResultSheet->Range(target)->Select();
         if (!plan_.sum)
             return;
+        blockRows_.push_back(plan_.destRow);
+    }
+
+    // "=C8+C12+...": the cell at `row` within the sum range of every pasted block.
+    QString sumFormula(int column, int row) const {
         const SumBlock& sum = *plan_.sum;
-        for (int c = sum.firstColumn; c <= sum.lastColumn; ++c)
-            for (int r = 0; r < sum.rowCount; ++r)
-                sumTexts_[c][r] +=
-                    u'+' + ColumnNames::at(c) + QString::number(plan_.destRow + sum.rowOffset + r);
+        const QString letters = ColumnNames::at(column);
+        QString formula;
+        for (long blockRow : blockRows_)
+            formula += u'+' + letters + QString::number(blockRow + sum.rowOffset + row);
+        return u'=' + formula.mid(1);
     }
 
     // Method step (d): the sum cells where the sum range would fall in one more block.
@@ -283,7 +287,7 @@ private:
             for (int r = 0; r < sum.rowCount; ++r) {
                 sheet::RangePtr cell = apps().ResultSheet->Cells(baseRow + sum.rowOffset + r, c);
                 cell->SetInteriorColorIndex(37);
-                cell->SetFormula((u'=' + sumTexts_[c][r].mid(1)).toStdString());
+                cell->SetFormula(sumFormula(c, r).toStdString());
             }
         }
     }
@@ -311,8 +315,9 @@ private:
     Plan plan_;
     QStringList files_;
     QString sheetName_;
-    // Per sum column and row within the sum range: "+C8+C12+...".
-    std::vector<std::vector<QString>> sumTexts_;
+    // The first row of each block pasted into the result; the sum formulas are made from
+    // these when they are written, never held for every cell of the sum range at once.
+    std::vector<long> blockRows_;
 };
 
 } // namespace

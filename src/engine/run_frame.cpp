@@ -1,6 +1,8 @@
 #include "engine/run_frame.h"
 
 #include "engine/result_folder.h"
+#include "sheet/io_messages.h"
+#include "sheet/workbook_io.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -45,6 +47,22 @@ QString sheetMissingLine(const QString& code, const QString& entry, const QStrin
     return code + entry + msg::kSheetMissingMiddle + sheetName + msg::kSheetMissingEnd;
 }
 
+QString readFailureReason(const std::exception& error, const QString& path) {
+    if (!dynamic_cast<const sheet::FileError*>(&error))
+        return {};
+    QString reason = QString::fromUtf8(error.what());
+    for (const QString& shown : {QDir::fromNativeSeparators(path), path})
+        if (reason.startsWith(shown + QStringLiteral(": "))) {
+            reason = reason.mid(shown.size() + 2);
+            break;
+        }
+    // A file that is gone or locked already has its own lines; the reason is for files that
+    // were there and could not be read.
+    if (reason.startsWith(QString::fromUtf8(sheet::io_messages::kCannotOpen)))
+        return {};
+    return reason;
+}
+
 QString progressLabel(int done, int total) {
     return QString::number(done) + u'/' + QString::number(total);
 }
@@ -52,6 +70,13 @@ QString progressLabel(int done, int total) {
 void RunFrame::fail(const QString& line) {
     ++errorCount_;
     log(line);
+}
+
+void RunFrame::failOpening(const QString& line, const std::exception& error, const QString& entry) {
+    fail(line);
+    const QString reason = readFailureReason(error, workbookPath(host_.DataFolder(), entry));
+    if (!reason.isEmpty())
+        log(msg::kReadFailureReason + reason);
 }
 
 void RunFrame::logStart() const {

@@ -26,6 +26,10 @@ bool copyPageSetup(sheet::IPageSetup& from, sheet::IPageSetup& to);
 // "<code><entry>파일에 [<sheet>] 이름의 시트가 없거나 기타 오류발생!"
 QString sheetMissingLine(const QString& code, const QString& entry, const QString& sheetName);
 
+// Why the component could not read the workbook at `path`, without the path; empty when
+// `error` is no read failure (a missing sheet, say).
+QString readFailureReason(const std::exception& error, const QString& path);
+
 // "<done>/<total>"
 QString progressLabel(int done, int total);
 
@@ -54,6 +58,8 @@ public:
     void log(const QString& text) const { host_.Log(text); }
     // A counted failure: logs the line and adds 1 to ErrorCount.
     void fail(const QString& line);
+    // fail(line), then the reader's reason when the entry's workbook could not be read.
+    void failOpening(const QString& line, const std::exception& error, const QString& entry);
 
     // The start line, then "취합완성본 엑셀파일을 실행합니다!" when the process is shown.
     void logStart() const;

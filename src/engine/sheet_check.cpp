@@ -1,6 +1,8 @@
 #include "engine/sheet_check.h"
 
+#include "engine/engine_messages.h"
 #include "engine/method_ce_messages.h"
+#include "engine/run_frame.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -40,28 +42,29 @@ sheet::ApplicationPtr startHiddenApplication(RunHost& host) {
     }
 }
 
-// True when the workbook opens and holds the sheet. A workbook that opened is closed again
+struct SheetLookup {
+    bool held = false;
+    QString readFailure; // the reader's reason when the workbook could not be read
+};
+
+// Whether the workbook opens and holds the sheet. A workbook that opened is closed again
 // either way, so the check leaves nothing open behind it.
-bool holdsSheet(sheet::IApplication& app, const QString& path, const QString& sheetName) {
+SheetLookup lookUpSheet(sheet::IApplication& app, const QString& path, const QString& sheetName) {
     sheet::WorkbookPtr book;
     try {
         book = app.Workbooks().Open(path.toStdString());
         book->Worksheets(sheetName.toStdString());
         book->Close();
-        return true;
-    } catch (const std::exception&) {
+        return {true, {}};
+    } catch (const std::exception& error) {
         if (book) {
             try {
                 book->Close();
             } catch (const std::exception&) {
             }
         }
-        return false;
+        return {false, readFailureReason(error, path)};
     }
-}
-
-QString progressLabel(int done, int count) {
-    return QString::number(done) + u'/' + QString::number(count);
 }
 
 } // namespace
@@ -96,9 +99,11 @@ void sheet_check(RunHost& host) {
         if (!QFileInfo(path).isFile()) {
             ++errors;
             host.Log(path + text::kMissingFile);
-        } else if (!holdsSheet(*app, path, sheetName)) {
+        } else if (const SheetLookup lookup = lookUpSheet(*app, path, sheetName); !lookup.held) {
             ++errors;
             host.Log(entries[i] + text::kNoSheetMiddle + sheetName.trimmed() + text::kNoSheetEnd);
+            if (!lookup.readFailure.isEmpty())
+                host.Log(msg::kReadFailureReason + lookup.readFailure);
             if (host.AutoExclude())
                 host.SetEntrySelected(i, true);
         }

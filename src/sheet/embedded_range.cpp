@@ -205,8 +205,12 @@ public:
             sheet.defaultRowHeight = height;
             sheet.rowHeights.clear();
         } else {
+            // A row of the default height holds no entry, so rows set to it cost nothing.
             for (long r = area_.rect.firstRow; r <= area_.rect.lastRow; ++r)
-                sheet.rowHeights[r] = height;
+                if (height == sheet.defaultRowHeight)
+                    sheet.rowHeights.erase(r);
+                else
+                    sheet.rowHeights[r] = height;
         }
         live.core->changed(live.book.get());
     }

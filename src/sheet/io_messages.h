@@ -17,6 +17,12 @@ inline constexpr const char* kOutOfRange = "행 또는 열 번호가 허용 범�
 inline constexpr const char* kNoSheets = "통합 문서에 워크시트가 없습니다";
 inline constexpr const char* kXlsUnreadable = "xls 파일을 읽을 수 없습니다";
 inline constexpr const char* kTooManyStrings = "공유 문자열 번호가 범위를 벗어납니다";
+inline constexpr const char* kBadNumber = "정수가 와야 할 곳에 잘못된 숫자가 있습니다";
+inline constexpr const char* kTooManyCells =
+    "파일 크기에 비해 셀 또는 문자열이 너무 많습니다(손상되었거나 조작된 파일)";
+inline constexpr const char* kWorksheetRestTooLarge =
+    "워크시트에서 셀을 뺀 나머지 내용의 크기가 한도를 넘습니다";
+inline constexpr const char* kUnknownErrorValue = "알 수 없는 오류 값이 셀에 있습니다";
 
 inline constexpr const char* kCannotWrite = "파일을 저장할 수 없습니다";
 inline constexpr const char* kCannotReplace = "저장한 파일로 대상 파일을 바꿀 수 없습니다";

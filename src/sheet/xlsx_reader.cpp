@@ -1,15 +1,15 @@
 #include "sheet/xlsx_reader.h"
 
 #include "sheet/a1_reference.h"
-#include "sheet/date_serial.h"
 #include "sheet/file_error.h"
 #include "sheet/io_messages.h"
+#include "sheet/xlsx_sheet_data.h"
 #include "sheet/xlsx_styles_reader.h"
 #include "sheet/xml_part.h"
 
 #include <algorithm>
 #include <cmath>
-#include <map>
+#include <filesystem>
 #include <unordered_map>
 
 namespace sheet {
@@ -74,46 +74,21 @@ std::string resolveTarget(const std::string& folder, std::string_view target) {
     return resolved;
 }
 
-// The text of a shared or inline string: plain <t>, or the runs of rich text (phonetic
-// guides left out).
-std::string stringItemText(pugi::xml_node item) {
-    std::string text;
-    for (pugi::xml_node node = item.first_child(); node; node = node.next_sibling()) {
-        const std::string_view name = localName(node);
-        if (name == "t") {
-            text += node.child_value();
-        } else if (name == "r") {
-            text += childNamed(node, "t").child_value();
-        }
-    }
-    return decodeEscapes(text);
-}
-
 void sortUnique(std::vector<long>& numbers) {
     std::sort(numbers.begin(), numbers.end());
     numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
 }
 
-struct SharedFormula {
-    long row = 0;
-    long column = 0;
-    std::string text;
-};
-
 class SheetReader {
 public:
     SheetReader(const std::string& path, const std::string& part, Worksheet& sheet,
-                const std::vector<std::string>& strings, const std::vector<int>& styleOfFormat,
-                bool date1904)
-        : path_(path), part_(part), sheet_(sheet), strings_(strings), styleOfFormat_(styleOfFormat),
-          date1904_(date1904) {}
+                const std::vector<int>& styleOfFormat)
+        : path_(path), part_(part), sheet_(sheet), styleOfFormat_(styleOfFormat) {}
 
     void read(pugi::xml_node root) {
         for (pugi::xml_node node = root.first_child(); node; node = node.next_sibling()) {
             const std::string_view name = localName(node);
-            if (name == "sheetData")
-                readSheetData(node);
-            else if (name == "cols")
+            if (name == "cols")
                 readColumns(node);
             else if (name == "mergeCells")
                 readMerges(node);
@@ -164,140 +139,15 @@ private:
                         std::max(first.row, last.row), std::max(first.column, last.column)};
     }
 
-    void readSheetData(pugi::xml_node data) {
-        long row = 0;
-        for (pugi::xml_node rowNode = data.first_child(); rowNode;
-             rowNode = rowNode.next_sibling()) {
-            if (!isNamed(rowNode, "row"))
-                continue;
-            if (pugi::xml_attribute r = rowNode.attribute("r")) {
-                auto number = parseInteger(r.value());
-                if (!number || *number < 1 || *number > kMaxRows)
-                    outOfRange(std::string("row ") + r.value());
-                row = *number;
-            } else if (++row > kMaxRows) {
-                outOfRange("row");
-            }
-            readRowAttributes(rowNode, row);
-            readCells(rowNode, row);
-        }
-    }
-
-    void readRowAttributes(pugi::xml_node rowNode, long row) {
-        if (auto height = attributeNumber(rowNode, "ht");
-            height && *height >= 0 && *height <= 409.5)
-            sheet_.rowHeights[row] = *height;
-        if (attributeFlag(rowNode, "hidden", false))
-            sheet_.hiddenRows.push_back(row);
-        if (attributeFlag(rowNode, "customFormat", false))
-            sheet_.rowStyles[row] = styleOf(attributeInteger(rowNode, "s"));
-    }
-
-    void readCells(pugi::xml_node rowNode, long row) {
-        std::map<long, Cell>* cells = nullptr;
-        long column = 0;
-        for (pugi::xml_node cellNode = rowNode.first_child(); cellNode;
-             cellNode = cellNode.next_sibling()) {
-            if (!isNamed(cellNode, "c"))
-                continue;
-            if (pugi::xml_attribute r = cellNode.attribute("r")) {
-                const CellAddress address = addressOf(r.value());
-                column = address.column;
-                // The row element is authoritative; a cell naming another row is misplaced.
-                if (address.row != row)
-                    throwFileError(path_, io_messages::kBadReference, part_ + ": " + r.value());
-            } else if (++column > kMaxColumns) {
-                outOfRange("column");
-            }
-            Cell cell;
-            const pugi::xml_attribute styleAttribute = cellNode.attribute("s");
-            cell.style = styleOf(styleAttribute ? parseInteger(styleAttribute.value())
-                                                : std::optional<long>(0));
-            readCellContent(cellNode, row, column, cell);
-            const bool plain = !styleAttribute || styleAttribute.as_int() == 0;
-            if (cell.value.empty() && cell.formula.empty() && plain)
-                continue;
-            if (!cells)
-                cells = &sheet_.rows()[row];
-            cells->insert_or_assign(cells->end(), column, std::move(cell));
-        }
-    }
-
-    void readCellContent(pugi::xml_node cellNode, long row, long column, Cell& cell) {
-        const std::string_view type = cellNode.attribute("t").value();
-        pugi::xml_node valueNode, formulaNode, inlineNode;
-        for (pugi::xml_node node = cellNode.first_child(); node; node = node.next_sibling()) {
-            const std::string_view name = localName(node);
-            if (name == "v")
-                valueNode = node;
-            else if (name == "f")
-                formulaNode = node;
-            else if (name == "is")
-                inlineNode = node;
-        }
-        if (formulaNode)
-            cell.formula = formulaText(formulaNode, row, column);
-        if (type == "inlineStr") {
-            if (inlineNode)
-                cell.value = CellValue::Text(stringItemText(inlineNode));
-            return;
-        }
-        if (!valueNode)
-            return;
-        const std::string_view text = valueNode.child_value();
-        if (type.empty() || type == "n") {
-            if (auto number = parseNumber(text))
-                cell.value = CellValue::Number(*number);
-        } else if (type == "s") {
-            auto index = parseInteger(text);
-            if (!index || *index < 0 || *index >= static_cast<long>(strings_.size()))
-                throwFileError(path_, io_messages::kTooManyStrings,
-                               part_ + ": " + cellAddressText(row, column));
-            cell.value = CellValue::Text(strings_[static_cast<size_t>(*index)]);
-        } else if (type == "str") {
-            cell.value = CellValue::Text(decodeEscapes(text));
-        } else if (type == "b") {
-            cell.value = CellValue::Boolean(text == "1" || text == "true");
-        } else if (type == "e") {
-            cell.value = CellValue::Error(std::string(text));
-        } else if (type == "d") {
-            if (auto serial = serialFromIsoText(text, date1904_))
-                cell.value = CellValue::Number(*serial);
-            else
-                cell.value = CellValue::Text(std::string(text));
-        }
-    }
-
-    std::string formulaText(pugi::xml_node formulaNode, long row, long column) {
-        std::string_view text = formulaNode.child_value();
-        if (!text.empty() && text.front() == '=')
-            text.remove_prefix(1);
-        const std::string_view kind = formulaNode.attribute("t").value();
-        if (kind == "dataTable")
-            return {};
-        if (kind != "shared")
-            return std::string(text);
-        const pugi::xml_attribute index = formulaNode.attribute("si");
-        if (!index)
-            return std::string(text);
-        const std::string key = index.value();
-        if (!text.empty()) {
-            sharedFormulas_[key] = SharedFormula{row, column, std::string(text)};
-            return std::string(text);
-        }
-        auto master = sharedFormulas_.find(key);
-        if (master == sharedFormulas_.end())
-            return {};
-        return shiftFormula(master->second.text, row - master->second.row,
-                            column - master->second.column);
-    }
-
     void readColumns(pugi::xml_node cols) {
         for (pugi::xml_node node = cols.first_child(); node; node = node.next_sibling()) {
             if (!isNamed(node, "col"))
                 continue;
             const long first = attributeInteger(node, "min").value_or(0);
-            long last = attributeInteger(node, "max").value_or(first);
+            const auto max = attributeInteger(node, "max");
+            if (!max && attributeNamed(node, "max"))
+                outOfRange("col max=" + std::string(attributeText(node, "max")));
+            long last = max.value_or(first);
             if (first < 1 || first > kMaxColumns || last < first)
                 outOfRange("col min=" + std::to_string(first) + " max=" + std::to_string(last));
             last = std::min(last, kMaxColumns);
@@ -409,10 +259,7 @@ private:
     const std::string& path_;
     const std::string& part_;
     Worksheet& sheet_;
-    const std::vector<std::string>& strings_;
     const std::vector<int>& styleOfFormat_;
-    bool date1904_;
-    std::unordered_map<std::string, SharedFormula> sharedFormulas_;
     long columnEntries_ = 0;
 };
 
@@ -421,6 +268,21 @@ struct SheetEntry {
     std::string part; // empty for sheets that are no worksheets (charts, dialogs)
     bool hidden = false;
 };
+
+// What a workbook may hold, in cells and in shared strings each: a million, or two per byte of
+// the file when that is more. Sound files take a byte or more per cell even compressed (blank
+// cells with a border included); a small file holding millions of cells is built to fill
+// memory.
+long cellBudgetOf(const std::string& path) {
+    constexpr long kAlwaysAllowed = 1'000'000;
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error)
+        return kAlwaysAllowed;
+    constexpr long kPerByte = 2;
+    return std::max(kAlwaysAllowed,
+                    kPerByte * static_cast<long>(std::min<std::uintmax_t>(size, 1L << 40)));
+}
 
 class WorkbookReader {
 public:
@@ -505,11 +367,8 @@ private:
         }
         if (auto strings = relationshipOfType(relationships, "sharedStrings");
             strings && zip_.contains(strings->target)) {
-            XmlPart stringsXml(zip_.read(strings->target), path_, strings->target);
-            for (pugi::xml_node node = stringsXml.root().first_child(); node;
-                 node = node.next_sibling())
-                if (isNamed(node, "si"))
-                    strings_.push_back(stringItemText(node));
+            strings_ =
+                readSharedStrings(zip_.read(strings->target), path_, strings->target, cellsLeft_);
         }
     }
 
@@ -536,10 +395,12 @@ private:
     void readSheet(const SheetEntry& entry) {
         auto sheet = std::make_unique<Worksheet>(entry.name);
         sheet->hidden = entry.hidden;
-        XmlPart sheetXml(zip_.read(entry.part), path_, entry.part);
-        SheetReader reader(path_, entry.part, *sheet, strings_, styleOfFormat_,
-                           workbook_->date1904);
-        reader.read(sheetXml.root());
+        const SheetDataContext context{path_,          entry.part,          strings_,
+                                       styleOfFormat_, workbook_->date1904, cellsLeft_};
+        XmlPart sheetXml(readSheetData(zip_.read(entry.part), context, *sheet), path_, entry.part);
+        // The worksheet without its cells: everything else a sheet carries is read from here.
+        const pugi::xml_node worksheet = sheetXml.root();
+        SheetReader(path_, entry.part, *sheet, styleOfFormat_).read(worksheet);
         workbook_->sheets.push_back(std::move(sheet));
     }
 
@@ -549,6 +410,7 @@ private:
     ColorResolver colors_;
     std::vector<int> styleOfFormat_;
     std::vector<std::string> strings_;
+    long cellsLeft_ = cellBudgetOf(path_);
 };
 
 } // namespace

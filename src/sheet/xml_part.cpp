@@ -4,10 +4,14 @@
 #include "sheet/io_messages.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace sheet {
 
 namespace {
+
+// Integers of a part (indexes, row and column numbers, counts) stay well inside this.
+constexpr double kIntegerBound = 2e9;
 
 constexpr unsigned kParseOptions =
     pugi::parse_cdata | pugi::parse_escapes | pugi::parse_ws_pcdata_single | pugi::parse_doctype;
@@ -104,7 +108,7 @@ std::optional<double> parseNumber(std::string_view text) {
         return std::nullopt;
     double value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size())
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
         return std::nullopt;
     return value;
 }
@@ -114,14 +118,15 @@ std::optional<long> parseInteger(std::string_view text) {
         return std::nullopt;
     long value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) {
-        // Some writers put "1.0" where an integer belongs.
-        auto number = parseNumber(text);
-        if (!number || *number < -2e9 || *number > 2e9)
-            return std::nullopt;
-        return static_cast<long>(*number);
-    }
-    return value;
+    if (error == std::errc() && end == text.data() + text.size())
+        return value;
+    // Some writers put "1.0" where an integer belongs; a fraction, NaN or a number past what
+    // any index of a file can be is no integer.
+    auto number = parseNumber(text);
+    if (!number || *number < -kIntegerBound || *number > kIntegerBound ||
+        *number != std::trunc(*number))
+        return std::nullopt;
+    return static_cast<long>(*number);
 }
 
 std::optional<double> attributeNumber(pugi::xml_node node, std::string_view name) {

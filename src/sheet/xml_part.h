@@ -37,7 +37,9 @@ std::optional<long> attributeInteger(pugi::xml_node node, std::string_view name)
 // "1" or "true" is true; absent gives `absent`.
 bool attributeFlag(pugi::xml_node node, std::string_view name, bool absent);
 
+// A finite number; nullopt for anything else, NaN and infinities included.
 std::optional<double> parseNumber(std::string_view text);
+// An integer within +-2e9 ("7", also "7.0"); nullopt for fractions, NaN and larger numbers.
 std::optional<long> parseInteger(std::string_view text);
 
 // Decodes the _xHHHH_ escapes other writers use for control characters in text.

@@ -3,7 +3,10 @@
 #include "sheet/file_error.h"
 #include "sheet/io_messages.h"
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <optional>
 #include <zip.h>
 
 namespace sheet {
@@ -22,6 +25,64 @@ std::string withoutLeadingSlash(const std::string& part) {
     return !part.empty() && part.front() == '/' ? part.substr(1) : part;
 }
 
+unsigned little16(const std::string& bytes, size_t at) {
+    return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
+}
+
+std::uint32_t little32(const std::string& bytes, size_t at) {
+    return little16(bytes, at) | static_cast<std::uint32_t>(little16(bytes, at + 2)) << 16;
+}
+
+constexpr size_t kEndRecordSize = 22;
+constexpr size_t kDirectoryRecordSize = 46;
+
+// The offset of the end-of-central-directory record, searched back over a comment.
+std::optional<size_t> endRecordOf(const std::string& bytes) {
+    if (bytes.size() < kEndRecordSize)
+        return std::nullopt;
+    const size_t last = bytes.size() - kEndRecordSize;
+    const size_t first = last > 0xFFFF ? last - 0xFFFF : 0;
+    for (size_t at = last + 1; at-- > first;)
+        if (bytes.compare(at, 4, "PK\x05\x06") == 0)
+            return at;
+    return std::nullopt;
+}
+
+// Writers get the record counts of the end record wrong while the directory itself is sound;
+// other readers count the records. Returns false when the directory is no such sound one.
+bool recountDirectory(std::string& bytes) {
+    const auto end = endRecordOf(bytes);
+    if (!end)
+        return false;
+    const std::uint64_t size = little32(bytes, *end + 12);
+    const std::uint64_t offset = little32(bytes, *end + 16);
+    if (offset + size > *end)
+        return false;
+    size_t at = static_cast<size_t>(offset);
+    const size_t stop = static_cast<size_t>(offset + size);
+    unsigned count = 0;
+    while (at + kDirectoryRecordSize <= stop && bytes.compare(at, 4, "PK\x01\x02") == 0) {
+        at += kDirectoryRecordSize + little16(bytes, at + 28) + little16(bytes, at + 30) +
+              little16(bytes, at + 32);
+        if (++count > 0xFFFF)
+            return false;
+    }
+    if (at != stop || count == 0)
+        return false;
+    for (size_t field : {*end + 8, *end + 10}) {
+        bytes[field] = static_cast<char>(count & 0xFF);
+        bytes[field + 1] = static_cast<char>(count >> 8);
+    }
+    return true;
+}
+
+bool beginsAsZip(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char head[4] = {};
+    in.read(head, sizeof head);
+    return in.gcount() == 4 && head[0] == 'P' && head[1] == 'K' && head[2] == 3 && head[3] == 4;
+}
+
 struct ZipFileCloser {
     void operator()(zip_file_t* file) const { zip_fclose(file); }
 };
@@ -31,12 +92,16 @@ struct ZipFileCloser {
 ZipArchive::ZipArchive(const std::string& path, const ReadLimits& limits)
     : path_(path), limits_(limits) {
     int code = 0;
-    archive_ = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    archive_ = zip_open(path.c_str(), ZIP_RDONLY, &code);
     if (archive_)
+        return;
+    if ((code == ZIP_ER_INCONS || code == ZIP_ER_NOZIP) && openRecounted())
         return;
     switch (code) {
     case ZIP_ER_NOZIP:
-        throwFileError(path_, io_messages::kNotWorkbook);
+        // A file that begins as a zip and has no directory at its end was cut short.
+        throwFileError(path_,
+                       beginsAsZip(path_) ? io_messages::kCorruptZip : io_messages::kNotWorkbook);
     case ZIP_ER_OPEN:
     case ZIP_ER_READ:
     case ZIP_ER_NOENT:
@@ -44,6 +109,29 @@ ZipArchive::ZipArchive(const std::string& path, const ReadLimits& limits)
     default:
         throwFileError(path_, io_messages::kCorruptZip, zipErrorText(code));
     }
+}
+
+bool ZipArchive::openRecounted() {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path_, error);
+    if (error || size > limits_.maxTotalBytes)
+        return false;
+    std::ifstream in(path_, std::ios::binary);
+    recounted_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!recountDirectory(recounted_)) {
+        recounted_.clear();
+        return false;
+    }
+    zip_error_t zipError;
+    zip_error_init(&zipError);
+    zip_source_t* source =
+        zip_source_buffer_create(recounted_.data(), recounted_.size(), 0, &zipError);
+    if (source)
+        archive_ = zip_open_from_source(source, ZIP_RDONLY, &zipError);
+    if (source && !archive_)
+        zip_source_free(source);
+    zip_error_fini(&zipError);
+    return archive_ != nullptr;
 }
 
 ZipArchive::~ZipArchive() {

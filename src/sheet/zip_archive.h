@@ -30,10 +30,13 @@ public:
 
 private:
     std::int64_t locate(const std::string& part) const;
+    // Opens the file again with the record counts of its central directory recounted.
+    bool openRecounted();
 
     std::string path_;
     ReadLimits limits_;
     std::uint64_t totalRead_ = 0;
+    std::string recounted_; // the file's bytes when it is read with its records recounted
     struct zip* archive_ = nullptr;
 };
 

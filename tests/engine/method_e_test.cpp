@@ -6,6 +6,7 @@
 #include "support/method_ce_workbooks.h"
 #include "support/recording_run_host.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -138,6 +139,21 @@ TEST_F(MethodETest, WorkbookLackingTheSheetCancelsTheRun) {
     EXPECT_EQ(host.logTexts.back(), engine::msg::kClosingLine);
     EXPECT_TRUE(folder.results().isEmpty());
     EXPECT_EQ(host.runningInstances(), 0);
+}
+
+TEST_F(MethodETest, AnUnreadableWorkbookAddsTheReadersReasonToTheFailureLine) {
+    QFile damaged(folder.file("나.xls"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    damaged.write("이것은 통합 문서가 아닙니다");
+    damaged.close();
+    engine::combination_e(host);
+
+    const int line =
+        host.logTexts.indexOf("E00E04 나.xls파일에 [현황] 이름의 시트가 없거나 기타 오류발생!");
+    ASSERT_GE(line, 0);
+    EXPECT_EQ(host.logTexts[line + 1],
+              engine::msg::kReadFailureReason + "통합 문서 파일이 아닙니다");
+    EXPECT_TRUE(folder.results().isEmpty());
 }
 
 TEST_F(MethodETest, BlockLettersNamingNoColumnKeepTheMessageBoxAndSaveNothing) {

@@ -1,3 +1,4 @@
+#include "engine/engine_messages.h"
 #include "engine/method_ce_messages.h"
 #include "engine/sheet_check.h"
 #include "support/method_ce_workbooks.h"
@@ -108,3 +109,40 @@ TEST_F(SheetCheckTest, MissingSpreadsheetComponentStopsAfterTheStartLines) {
 }
 
 } // namespace
+
+// A file the component cannot read gets the check's own line and one more with the reason;
+// a readable workbook lacking the sheet gets no reason line.
+TEST(SheetCheckReasons, UnreadableWorkbooksAddTheReadersReason) {
+    DataFolder folder;
+    ASSERT_TRUE(folder.isValid());
+    folder.write("가.xlsx", {{"현황", {}}});
+    folder.write("나.xlsx", {{"다른시트", {}}});
+    QFile text(folder.file("글.xlsx"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("통합 문서가 아닌 글");
+    text.close();
+    QFile cut(folder.file("잘림.xlsx"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(QByteArray("PK\x03\x04", 4) + QByteArray(200, 'x'));
+    cut.close();
+
+    RecordingRunHost host;
+    host.dataFolder = folder.path();
+    host.sheetName = QStringLiteral("현황");
+    host.consolidationList = {"가.xlsx", "나.xlsx", "글.xlsx", "잘림.xlsx"};
+    engine::sheet_check(host);
+
+    const QString prefix = engine::msg::kReadFailureReason;
+    const QStringList& log = host.logTexts;
+    const int textLine = log.indexOf("글.xlsx파일에 [현황] 이름의 시트가 없습니다!");
+    ASSERT_GE(textLine, 0) << log.join('\n').toStdString();
+    EXPECT_EQ(log[textLine + 1], prefix + "통합 문서 파일이 아닙니다");
+    const int cutLine = log.indexOf("잘림.xlsx파일에 [현황] 이름의 시트가 없습니다!");
+    ASSERT_GE(cutLine, 0);
+    EXPECT_TRUE(log[cutLine + 1].startsWith(prefix + "파일이 손상되었습니다"))
+        << log[cutLine + 1].toStdString();
+    const int missingSheet = log.indexOf("나.xlsx파일에 [현황] 이름의 시트가 없습니다!");
+    ASSERT_GE(missingSheet, 0);
+    EXPECT_FALSE(log[missingSheet + 1].startsWith(prefix));
+    EXPECT_TRUE(log.contains("3" + text::kErrorCount));
+}

@@ -4,6 +4,7 @@
 #include "sheet/xlsx_reader.h"
 #include "support/workbook_parts.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace sheet {
@@ -180,6 +181,67 @@ TEST_F(XlsxBadInput, AbsurdReferencesAndDimensions) {
         SCOPED_TRACE(body);
         readError(withSheet(worksheetXml(body)));
     }
+}
+
+} // namespace
+} // namespace sheet
+
+namespace sheet {
+namespace {
+
+// A small file can declare far more than it holds in any sound way; memory must follow the
+// file, so such files are refused before they fill it.
+class XlsxMemoryBounds : public ::testing::Test {
+protected:
+    std::string withSheet(const std::string& sheetXml, const std::string& strings = {}) {
+        PackageParts parts = minimalWorkbook({"Sheet1"}, {});
+        parts["xl/worksheets/sheet1.xml"] = sheetXml;
+        if (!strings.empty()) {
+            parts["xl/sharedStrings.xml"] = "<sst>" + strings + "</sst>";
+            parts["xl/_rels/workbook.xml.rels"].insert(
+                parts["xl/_rels/workbook.xml.rels"].find("</Relationships>"),
+                R"(<Relationship Id="rId99" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/>)");
+        }
+        const std::string path = folder_.file("bounds.xlsx");
+        writeZip(path, parts);
+        return path;
+    }
+    static std::string repeated(const std::string& text, int count) {
+        std::string out;
+        out.reserve(text.size() * static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i)
+            out += text;
+        return out;
+    }
+
+    TempFolder folder_;
+};
+
+TEST_F(XlsxMemoryBounds, MillionsOfCellsInASmallFileAreRefused) {
+    const std::string row = "<row>" + repeated("<c><v>1</v></c>", 1001) + "</row>";
+    const std::string path =
+        withSheet(worksheetXml("<sheetData>" + repeated(row, 1000) + "</sheetData>"));
+    ASSERT_LT(std::filesystem::file_size(path), 1u << 20);
+    EXPECT_TRUE(mentions(readError(path), io_messages::kTooManyCells));
+
+    // A million cells is always allowed, whatever the file's size.
+    const std::string fewer = withSheet(worksheetXml(
+        "<sheetData>" + repeated("<row>" + repeated("<c><v>1</v></c>", 999) + "</row>", 1000) +
+        "</sheetData>"));
+    EXPECT_EQ(readWorkbook(fewer)->sheets[0]->cell(1000, 999)->value, CellValue::Number(1));
+}
+
+TEST_F(XlsxMemoryBounds, MillionsOfSharedStringsInASmallFileAreRefused) {
+    const std::string path =
+        withSheet(worksheetXml("<sheetData/>"), repeated("<si><t>x</t></si>", 1000001));
+    EXPECT_TRUE(mentions(readError(path), io_messages::kTooManyCells));
+}
+
+TEST_F(XlsxMemoryBounds, AWorksheetsNonCellContentIsBounded) {
+    const std::string path =
+        withSheet(worksheetXml("<sheetData/><mergeCells>" +
+                               repeated(R"(<mergeCell ref="A1:B2"/>)", 800000) + "</mergeCells>"));
+    EXPECT_TRUE(mentions(readError(path), io_messages::kWorksheetRestTooLarge));
 }
 
 } // namespace

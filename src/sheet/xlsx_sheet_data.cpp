@@ -1,0 +1,459 @@
+#include "sheet/xlsx_sheet_data.h"
+
+#include "sheet/a1_reference.h"
+#include "sheet/date_serial.h"
+#include "sheet/file_error.h"
+#include "sheet/io_messages.h"
+#include "sheet/xml_part.h"
+#include "sheet/xml_scanner.h"
+
+#include <array>
+#include <cmath>
+#include <map>
+#include <unordered_map>
+
+namespace sheet {
+
+namespace {
+
+using Token = XmlScanner::Token;
+
+// Everything of a worksheet but its cells: views, columns, merges, formats, page setup. A
+// sound sheet's is a tiny fraction of this; it is read as a document tree.
+constexpr std::size_t kMaxWorksheetRestBytes = std::size_t{16} << 20;
+
+constexpr std::array<std::string_view, 8> kErrorValues{
+    "#NULL!", "#DIV/0!", "#VALUE!", "#REF!", "#NAME?", "#NUM!", "#N/A", "#GETTING_DATA"};
+
+struct SharedFormula {
+    long row = 0;
+    long column = 0;
+    std::string text;
+};
+
+// The parts of one <c> element as found in the stream.
+struct RawCell {
+    std::string type;
+    std::string value;
+    bool hasValue = false;
+    std::string formula;
+    bool hasFormula = false;
+    std::string formulaKind;
+    std::string sharedIndex;
+    std::string inlineText;
+    bool hasInline = false;
+};
+
+std::string decoded(std::string_view raw) {
+    std::string out;
+    appendDecodedXml(out, raw);
+    return out;
+}
+
+// "nan", "inf" and the like: spelled as a number, but no number a cell can hold.
+bool isNonFiniteNumber(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '+' || text.front() == '-'))
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    std::string lower;
+    for (char c : text)
+        lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return lower == "nan" || lower == "inf" || lower == "infinity" ||
+           (!lower.empty() && lower.find_first_not_of("0123456789.e+-") == std::string::npos &&
+            std::isinf(std::strtod(lower.c_str(), nullptr)));
+}
+
+void expectEndOf(XmlScanner& scanner, std::string_view name) {
+    if (scanner.qualifiedName() != name)
+        throw XmlSyntaxError{scanner.tokenStart(), "end tag does not match"};
+}
+
+// The text of the first <t> of a rich-text run.
+void readRun(XmlScanner& scanner, std::string& text) {
+    if (scanner.selfClosing())
+        return;
+    const std::string_view name = scanner.qualifiedName();
+    bool tookText = false;
+    for (;;) {
+        switch (scanner.next()) {
+        case Token::StartTag:
+            if (scanner.localName() == "t" && !tookText) {
+                scanner.appendElementText(text);
+                tookText = true;
+            } else {
+                scanner.skipElement();
+            }
+            break;
+        case Token::EndTag:
+            expectEndOf(scanner, name);
+            return;
+        case Token::End:
+            throw XmlSyntaxError{scanner.position(), "run not closed"};
+        default:
+            break;
+        }
+    }
+}
+
+// The text of a shared or inline string whose start tag was just read: plain <t>, or the runs
+// of rich text; phonetic guides are left out.
+std::string readStringItem(XmlScanner& scanner) {
+    if (scanner.selfClosing())
+        return {};
+    std::string raw;
+    const std::string_view name = scanner.qualifiedName();
+    for (;;) {
+        switch (scanner.next()) {
+        case Token::StartTag:
+            if (scanner.localName() == "t")
+                scanner.appendElementText(raw);
+            else if (scanner.localName() == "r")
+                readRun(scanner, raw);
+            else
+                scanner.skipElement();
+            break;
+        case Token::EndTag:
+            expectEndOf(scanner, name);
+            return decodeEscapes(raw);
+        case Token::End:
+            throw XmlSyntaxError{scanner.position(), "string not closed"};
+        default:
+            break;
+        }
+    }
+}
+
+class SheetDataReader {
+public:
+    SheetDataReader(XmlScanner& scanner, const SheetDataContext& context, Worksheet& sheet)
+        : scanner_(scanner), context_(context), sheet_(sheet) {}
+
+    // Reads from just after <sheetData> up to and including its end tag.
+    void read() {
+        const std::string_view name = scanner_.qualifiedName();
+        for (;;) {
+            switch (scanner_.next()) {
+            case Token::StartTag:
+                if (scanner_.localName() == "row")
+                    readRow();
+                else
+                    scanner_.skipElement();
+                break;
+            case Token::EndTag:
+                if (scanner_.qualifiedName() != name)
+                    throw XmlSyntaxError{scanner_.tokenStart(), "end tag does not match"};
+                return;
+            case Token::End:
+                throw XmlSyntaxError{scanner_.position(), "sheetData not closed"};
+            default:
+                break;
+            }
+        }
+    }
+
+private:
+    [[noreturn]] void outOfRange(std::string_view what) const {
+        throwFileError(context_.path, io_messages::kOutOfRange,
+                       context_.part + ": " + std::string(what));
+    }
+    [[noreturn]] void damaged(const char* reason, std::string_view what) const {
+        throwFileError(context_.path, reason, context_.part + ": " + std::string(what));
+    }
+
+    // The model style of a cell format index as written in the file; a number that is no
+    // index at all is damage, an index past the formats falls back to the default format.
+    int styleOf(std::string_view text) const {
+        auto index = parseInteger(text);
+        if (!index || *index < 0)
+            damaged(io_messages::kBadNumber, "s=\"" + std::string(text) + '"');
+        const auto& styles = context_.styleOfFormat;
+        if (*index >= static_cast<long>(styles.size()))
+            return styles.front();
+        return styles[static_cast<std::size_t>(*index)];
+    }
+
+    void readRow() {
+        if (auto r = scanner_.attribute("r")) {
+            auto number = parseInteger(*r);
+            if (!number || *number < 1 || *number > kMaxRows)
+                outOfRange("row " + std::string(*r));
+            row_ = *number;
+        } else if (++row_ > kMaxRows) {
+            outOfRange("row");
+        }
+        readRowAttributes();
+        if (scanner_.selfClosing())
+            return;
+        const std::string_view name = scanner_.qualifiedName();
+        column_ = 0;
+        cells_ = nullptr;
+        for (;;) {
+            switch (scanner_.next()) {
+            case Token::StartTag:
+                if (scanner_.localName() == "c")
+                    readCell();
+                else
+                    scanner_.skipElement();
+                break;
+            case Token::EndTag:
+                if (scanner_.qualifiedName() != name)
+                    throw XmlSyntaxError{scanner_.tokenStart(), "end tag does not match"};
+                return;
+            case Token::End:
+                throw XmlSyntaxError{scanner_.position(), "row not closed"};
+            default:
+                break;
+            }
+        }
+    }
+
+    void readRowAttributes() {
+        if (auto ht = scanner_.attribute("ht")) {
+            if (auto height = parseNumber(*ht); height && *height >= 0 && *height <= 409.5)
+                sheet_.rowHeights[row_] = *height;
+        }
+        if (isTrue(scanner_.attribute("hidden")))
+            sheet_.hiddenRows.push_back(row_);
+        if (isTrue(scanner_.attribute("customFormat"))) {
+            auto s = scanner_.attribute("s");
+            sheet_.rowStyles[row_] = s ? styleOf(*s) : context_.styleOfFormat.front();
+        }
+    }
+
+    static bool isTrue(std::optional<std::string_view> value) {
+        return value && (*value == "1" || *value == "true" || *value == "on");
+    }
+
+    void readCell() {
+        if (auto r = scanner_.attribute("r")) {
+            auto address = parseCellAddress(*r);
+            // The row element is authoritative; a cell naming another row is misplaced.
+            if (!address || address->row != row_)
+                damaged(io_messages::kBadReference, *r);
+            column_ = address->column;
+        } else if (++column_ > kMaxColumns) {
+            outOfRange("column");
+        }
+        Cell cell;
+        const auto styleText = scanner_.attribute("s");
+        cell.style = styleText ? styleOf(*styleText) : context_.styleOfFormat.front();
+        const bool plain = !styleText || parseInteger(*styleText) == 0;
+        RawCell raw;
+        raw.type = decoded(scanner_.attribute("t").value_or(""));
+        if (!scanner_.selfClosing())
+            readCellChildren(raw);
+        fillCell(raw, cell);
+        if (cell.value.empty() && cell.formula.empty() && plain)
+            return;
+        if (--context_.cellsLeft < 0)
+            damaged(io_messages::kTooManyCells, cellAddressText(row_, column_));
+        if (!cells_)
+            cells_ = &sheet_.rows()[row_];
+        cells_->insert_or_assign(cells_->end(), column_, std::move(cell));
+    }
+
+    void readCellChildren(RawCell& raw) {
+        const std::string_view name = scanner_.qualifiedName();
+        for (;;) {
+            switch (scanner_.next()) {
+            case Token::StartTag:
+                readCellChild(raw);
+                break;
+            case Token::EndTag:
+                if (scanner_.qualifiedName() != name)
+                    throw XmlSyntaxError{scanner_.tokenStart(), "end tag does not match"};
+                return;
+            case Token::End:
+                throw XmlSyntaxError{scanner_.position(), "cell not closed"};
+            default:
+                break;
+            }
+        }
+    }
+
+    void readCellChild(RawCell& raw) {
+        const std::string_view name = scanner_.localName();
+        if (name == "v") {
+            raw.hasValue = true;
+            raw.value.clear();
+            scanner_.appendElementText(raw.value);
+        } else if (name == "f") {
+            raw.hasFormula = true;
+            raw.formulaKind = decoded(scanner_.attribute("t").value_or(""));
+            raw.sharedIndex = decoded(scanner_.attribute("si").value_or(""));
+            raw.formula.clear();
+            scanner_.appendElementText(raw.formula);
+        } else if (name == "is") {
+            raw.hasInline = true;
+            raw.inlineText = readStringItem(scanner_);
+        } else {
+            scanner_.skipElement();
+        }
+    }
+
+    void fillCell(RawCell& raw, Cell& cell) {
+        if (raw.hasFormula)
+            cell.formula = formulaText(raw);
+        if (raw.type == "inlineStr") {
+            if (raw.hasInline)
+                cell.value = CellValue::Text(std::move(raw.inlineText));
+            return;
+        }
+        // An empty <v/> holds no value whatever the cell's type says.
+        if (!raw.hasValue || (raw.value.empty() && raw.type != "str"))
+            return;
+        fillValue(raw.type, raw.value, cell);
+    }
+
+    void fillValue(const std::string& type, const std::string& text, Cell& cell) {
+        if (type.empty() || type == "n") {
+            if (auto number = parseNumber(text))
+                cell.value = CellValue::Number(*number);
+            else if (isNonFiniteNumber(text))
+                cell.value = CellValue::Error("#NUM!");
+        } else if (type == "s") {
+            auto index = parseInteger(text);
+            if (!index || *index < 0 || *index >= static_cast<long>(context_.strings.size()))
+                damaged(io_messages::kTooManyStrings, cellAddressText(row_, column_));
+            cell.value = CellValue::Text(context_.strings[static_cast<std::size_t>(*index)]);
+        } else if (type == "str") {
+            cell.value = CellValue::Text(decodeEscapes(text));
+        } else if (type == "b") {
+            cell.value = CellValue::Boolean(text == "1" || text == "true");
+        } else if (type == "e") {
+            if (!isKnownErrorValue(text))
+                damaged(io_messages::kUnknownErrorValue, cellAddressText(row_, column_));
+            cell.value = CellValue::Error(text);
+        } else if (type == "d") {
+            if (auto serial = serialFromIsoText(text, context_.date1904))
+                cell.value = CellValue::Number(*serial);
+            else
+                cell.value = CellValue::Text(text);
+        }
+    }
+
+    std::string formulaText(RawCell& raw) {
+        std::string_view text = raw.formula;
+        if (!text.empty() && text.front() == '=')
+            text.remove_prefix(1);
+        if (raw.formulaKind == "dataTable")
+            return {};
+        if (raw.formulaKind != "shared" || raw.sharedIndex.empty())
+            return std::string(text);
+        if (!text.empty()) {
+            sharedFormulas_[raw.sharedIndex] = SharedFormula{row_, column_, std::string(text)};
+            return std::string(text);
+        }
+        auto master = sharedFormulas_.find(raw.sharedIndex);
+        if (master == sharedFormulas_.end())
+            return {};
+        return shiftFormula(master->second.text, row_ - master->second.row,
+                            column_ - master->second.column);
+    }
+
+    XmlScanner& scanner_;
+    const SheetDataContext& context_;
+    Worksheet& sheet_;
+    long row_ = 0;
+    long column_ = 0;
+    std::map<long, Cell>* cells_ = nullptr;
+    std::unordered_map<std::string, SharedFormula> sharedFormulas_;
+};
+
+struct Span {
+    std::size_t start = 0;
+    std::size_t end = 0;
+    std::string emptyElement;
+};
+
+// Walks the part's elements and reads each <sheetData> child of the root as it comes.
+std::vector<Span> readAllSheetData(std::string_view text, const SheetDataContext& context,
+                                   Worksheet& sheet) {
+    std::vector<Span> spans;
+    XmlScanner scanner(text);
+    long depth = 0;
+    for (;;) {
+        switch (scanner.next()) {
+        case Token::StartTag:
+            if (scanner.selfClosing())
+                break;
+            if (depth == 1 && scanner.localName() == "sheetData") {
+                Span span;
+                span.start = scanner.tokenStart();
+                span.emptyElement = '<' + std::string(scanner.qualifiedName()) + "/>";
+                SheetDataReader(scanner, context, sheet).read();
+                span.end = scanner.position();
+                spans.push_back(std::move(span));
+                break;
+            }
+            ++depth;
+            break;
+        case Token::EndTag:
+            --depth;
+            break;
+        case Token::End:
+            return spans;
+        default:
+            break;
+        }
+    }
+}
+
+} // namespace
+
+bool isKnownErrorValue(std::string_view code) {
+    for (std::string_view known : kErrorValues)
+        if (code == known)
+            return true;
+    return false;
+}
+
+std::string readSheetData(std::string text, const SheetDataContext& context, Worksheet& sheet) {
+    std::vector<Span> spans;
+    try {
+        spans = readAllSheetData(text, context, sheet);
+    } catch (const XmlSyntaxError& error) {
+        throwFileError(context.path, io_messages::kMalformedXml,
+                       context.part + ": " + error.what + " @" + std::to_string(error.offset));
+    } catch (const XmlDoctypeError&) {
+        throwFileError(context.path, io_messages::kDoctype, context.part);
+    }
+    for (auto span = spans.rbegin(); span != spans.rend(); ++span)
+        text.replace(span->start, span->end - span->start, span->emptyElement);
+    if (text.size() > kMaxWorksheetRestBytes)
+        throwFileError(context.path, io_messages::kWorksheetRestTooLarge,
+                       context.part + ", " + std::to_string(kMaxWorksheetRestBytes >> 20) + " MB");
+    text.shrink_to_fit();
+    return text;
+}
+
+std::vector<std::string> readSharedStrings(const std::string& text, const std::string& path,
+                                           const std::string& part, long itemsAllowed) {
+    std::vector<std::string> strings;
+    try {
+        XmlScanner scanner(text);
+        long depth = 0;
+        for (Token token = scanner.next(); token != Token::End; token = scanner.next()) {
+            if (token == Token::StartTag && depth == 1 && scanner.localName() == "si") {
+                if (static_cast<long>(strings.size()) >= itemsAllowed)
+                    throwFileError(path, io_messages::kTooManyCells, part);
+                strings.push_back(readStringItem(scanner));
+            } else if (token == Token::StartTag && !scanner.selfClosing()) {
+                ++depth;
+            } else if (token == Token::EndTag) {
+                --depth;
+            }
+        }
+        if (depth != 0)
+            throw XmlSyntaxError{text.size(), "element not closed"};
+    } catch (const XmlSyntaxError& error) {
+        throwFileError(path, io_messages::kMalformedXml,
+                       part + ": " + error.what + " @" + std::to_string(error.offset));
+    } catch (const XmlDoctypeError&) {
+        throwFileError(path, io_messages::kDoctype, part);
+    }
+    return strings;
+}
+
+} // namespace sheet

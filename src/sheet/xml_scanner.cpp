@@ -1,0 +1,325 @@
+#include "sheet/xml_scanner.h"
+
+#include <vector>
+
+namespace sheet {
+
+namespace {
+
+// Deeper nesting than this inside one skipped element is taken as hostile.
+constexpr std::size_t kMaxSkipDepth = 256;
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool endsName(char c) {
+    return isSpace(c) || c == '>' || c == '/' || c == '=' || c == '<' || c == '"' || c == '\'';
+}
+
+std::string_view withoutPrefix(std::string_view name) {
+    const std::size_t colon = name.find(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+void appendUtf8(std::string& out, unsigned long code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// The code point of "#65" or "#x41", or nullopt when malformed or no character.
+std::optional<unsigned long> characterReference(std::string_view body) {
+    if (body.size() < 2 || body.front() != '#')
+        return std::nullopt;
+    body.remove_prefix(1);
+    int base = 10;
+    if (body.front() == 'x') {
+        base = 16;
+        body.remove_prefix(1);
+    }
+    if (body.empty() || body.size() > 8)
+        return std::nullopt;
+    unsigned long code = 0;
+    for (char c : body) {
+        int digit = -1;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        if (digit < 0)
+            return std::nullopt;
+        code = code * static_cast<unsigned long>(base) + static_cast<unsigned long>(digit);
+    }
+    if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return std::nullopt;
+    return code;
+}
+
+std::optional<char> namedEntity(std::string_view body) {
+    if (body == "lt")
+        return '<';
+    if (body == "gt")
+        return '>';
+    if (body == "amp")
+        return '&';
+    if (body == "quot")
+        return '"';
+    if (body == "apos")
+        return '\'';
+    return std::nullopt;
+}
+
+} // namespace
+
+void appendDecodedXml(std::string& out, std::string_view raw) {
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t amp = raw.find('&', start);
+        if (amp == std::string_view::npos) {
+            out.append(raw.substr(start));
+            return;
+        }
+        out.append(raw.substr(start, amp - start));
+        const std::size_t semicolon = raw.find(';', amp + 1);
+        const std::string_view body = semicolon == std::string_view::npos || semicolon - amp > 12
+                                          ? std::string_view()
+                                          : raw.substr(amp + 1, semicolon - amp - 1);
+        if (auto c = namedEntity(body)) {
+            out += *c;
+            start = semicolon + 1;
+        } else if (auto code = characterReference(body)) {
+            appendUtf8(out, *code);
+            start = semicolon + 1;
+        } else {
+            out += '&';
+            start = amp + 1;
+        }
+    }
+}
+
+XmlScanner::XmlScanner(std::string_view text, std::size_t offset)
+    : input_(text), position_(offset) {}
+
+void XmlScanner::fail(const char* what) const {
+    throw XmlSyntaxError{position_, what};
+}
+
+std::string_view XmlScanner::localName() const {
+    return withoutPrefix(name_);
+}
+
+XmlScanner::Token XmlScanner::next() {
+    for (;;) {
+        tokenStart_ = position_;
+        selfClosing_ = false;
+        if (position_ >= input_.size())
+            return token_ = Token::End;
+        if (input_[position_] != '<') {
+            const std::size_t end = std::min(input_.find('<', position_), input_.size());
+            text_ = input_.substr(position_, end - position_);
+            position_ = end;
+            return token_ = Token::Text;
+        }
+        const std::size_t before = position_;
+        readMarkup();
+        if (position_ != before && token_ != Token::End)
+            return token_;
+    }
+}
+
+void XmlScanner::readMarkup() {
+    const std::string_view rest = input_.substr(position_);
+    if (rest.starts_with("<!--")) {
+        position_ += 4;
+        skipPast("-->", "unterminated comment");
+        token_ = Token::End; // passed over
+        return;
+    }
+    if (rest.starts_with("<?")) {
+        position_ += 2;
+        skipPast("?>", "unterminated processing instruction");
+        token_ = Token::End;
+        return;
+    }
+    if (rest.starts_with("<![CDATA[")) {
+        const std::size_t start = position_ + 9;
+        position_ = start;
+        skipPast("]]>", "unterminated CDATA section");
+        text_ = input_.substr(start, position_ - 3 - start);
+        token_ = Token::Cdata;
+        return;
+    }
+    if (rest.starts_with("<!DOCTYPE") || rest.starts_with("<!doctype"))
+        throw XmlDoctypeError{};
+    if (rest.starts_with("<!"))
+        fail("unknown declaration");
+    if (rest.starts_with("</"))
+        readEndTag();
+    else
+        readStartTag();
+}
+
+void XmlScanner::skipPast(std::string_view terminator, const char* what) {
+    const std::size_t end = input_.find(terminator, position_);
+    if (end == std::string_view::npos)
+        fail(what);
+    position_ = end + terminator.size();
+}
+
+void XmlScanner::skipSpace() {
+    while (position_ < input_.size() && isSpace(input_[position_]))
+        ++position_;
+}
+
+std::string_view XmlScanner::readName() {
+    const std::size_t start = position_;
+    while (position_ < input_.size() && !endsName(input_[position_]))
+        ++position_;
+    if (position_ == start)
+        fail("name expected");
+    return input_.substr(start, position_ - start);
+}
+
+void XmlScanner::readEndTag() {
+    position_ += 2;
+    name_ = readName();
+    skipSpace();
+    if (position_ >= input_.size() || input_[position_] != '>')
+        fail("end tag not closed");
+    ++position_;
+    token_ = Token::EndTag;
+}
+
+void XmlScanner::readStartTag() {
+    ++position_;
+    name_ = readName();
+    const std::size_t attributesStart = position_;
+    for (;;) {
+        skipSpace();
+        if (position_ >= input_.size())
+            fail("start tag not closed");
+        const char c = input_[position_];
+        if (c == '>' || c == '/')
+            break;
+        readName();
+        skipSpace();
+        if (position_ >= input_.size() || input_[position_] != '=')
+            fail("attribute without value");
+        ++position_;
+        skipSpace();
+        if (position_ >= input_.size() || (input_[position_] != '"' && input_[position_] != '\''))
+            fail("attribute value not quoted");
+        const char quote = input_[position_++];
+        const std::size_t end = input_.find(quote, position_);
+        if (end == std::string_view::npos)
+            fail("attribute value not closed");
+        if (input_.substr(position_, end - position_).find('<') != std::string_view::npos)
+            fail("'<' in attribute value");
+        position_ = end + 1;
+    }
+    attributes_ = input_.substr(attributesStart, position_ - attributesStart);
+    if (input_[position_] == '/') {
+        ++position_;
+        if (position_ >= input_.size() || input_[position_] != '>')
+            fail("start tag not closed");
+        selfClosing_ = true;
+    }
+    ++position_;
+    token_ = Token::StartTag;
+}
+
+std::optional<std::string_view> XmlScanner::attribute(std::string_view localName) const {
+    // The attributes were checked when the tag was read; this walks them again.
+    std::size_t i = 0;
+    const std::string_view list = attributes_;
+    while (i < list.size()) {
+        while (i < list.size() && isSpace(list[i]))
+            ++i;
+        const std::size_t nameStart = i;
+        while (i < list.size() && !endsName(list[i]))
+            ++i;
+        const std::string_view name = list.substr(nameStart, i - nameStart);
+        const std::size_t quoteAt = list.find_first_of("\"'", i);
+        if (name.empty() || quoteAt == std::string_view::npos)
+            return std::nullopt;
+        const std::size_t end = list.find(list[quoteAt], quoteAt + 1);
+        const std::string_view value = list.substr(quoteAt + 1, end - quoteAt - 1);
+        i = end + 1;
+        if (name.starts_with("xmlns"))
+            continue;
+        if (withoutPrefix(name) == localName)
+            return value;
+    }
+    return std::nullopt;
+}
+
+void XmlScanner::expectEndTag(std::string_view name) {
+    if (name_ != name)
+        fail("end tag does not match its start tag");
+}
+
+void XmlScanner::skipElement() {
+    if (token_ != Token::StartTag || selfClosing_)
+        return;
+    std::vector<std::string_view> open{name_};
+    while (!open.empty()) {
+        switch (next()) {
+        case Token::StartTag:
+            if (selfClosing_)
+                break;
+            if (open.size() >= kMaxSkipDepth)
+                fail("elements nested too deeply");
+            open.push_back(name_);
+            break;
+        case Token::EndTag:
+            expectEndTag(open.back());
+            open.pop_back();
+            break;
+        case Token::End:
+            fail("element not closed");
+        default:
+            break;
+        }
+    }
+}
+
+void XmlScanner::appendElementText(std::string& out) {
+    if (token_ != Token::StartTag || selfClosing_)
+        return;
+    const std::string_view name = name_;
+    for (;;) {
+        switch (next()) {
+        case Token::Text:
+            appendDecodedXml(out, text_);
+            break;
+        case Token::Cdata:
+            out.append(text_);
+            break;
+        case Token::StartTag:
+            skipElement();
+            break;
+        case Token::EndTag:
+            expectEndTag(name);
+            return;
+        case Token::End:
+            fail("element not closed");
+        }
+    }
+}
+
+} // namespace sheet

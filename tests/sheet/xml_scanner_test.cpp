@@ -1,0 +1,89 @@
+// The pull scanner the cell data is read with: tokens, attributes and references as an XML
+// parser gives them, and malformed text refused at the place it goes wrong.
+#include "sheet/xml_scanner.h"
+
+#include <gtest/gtest.h>
+
+namespace sheet {
+namespace {
+
+using Token = XmlScanner::Token;
+
+std::string decoded(std::string_view raw) {
+    std::string out;
+    appendDecodedXml(out, raw);
+    return out;
+}
+
+TEST(XmlScanner, DecodesReferencesAndKeepsWhatIsNoReference) {
+    EXPECT_EQ(decoded("a&lt;b&gt;&amp;&quot;&apos;"), "a<b>&\"'");
+    EXPECT_EQ(decoded("&#65;&#x42;&#xAC00;&#x1F600;"), "AB가\xF0\x9F\x98\x80");
+    // No character: zero, surrogates, past the last code point; unknown names; no semicolon.
+    for (const char* kept :
+         {"&#0;", "&#xD800;", "&#x110000;", "&nbsp;", "& b", "&amp", "&#x;", "&#12345678901;"})
+        EXPECT_EQ(decoded(kept), kept) << kept;
+}
+
+TEST(XmlScanner, HandsOutTagsAttributesAndTextInOrder) {
+    XmlScanner scanner(R"(<?xml version="1.0"?><a:row r='3' x:ht="1&amp;2" xmlns:r="ns">)"
+                       R"(<!-- skipped --><c/>text<![CDATA[<raw>]]></a:row>)");
+    ASSERT_EQ(scanner.next(), Token::StartTag);
+    EXPECT_EQ(scanner.qualifiedName(), "a:row");
+    EXPECT_EQ(scanner.localName(), "row");
+    EXPECT_EQ(scanner.attribute("r"), "3");
+    EXPECT_EQ(scanner.attribute("ht"), "1&amp;2");
+    EXPECT_EQ(scanner.attribute("missing"), std::nullopt);
+    ASSERT_EQ(scanner.next(), Token::StartTag);
+    EXPECT_TRUE(scanner.selfClosing());
+    ASSERT_EQ(scanner.next(), Token::Text);
+    EXPECT_EQ(scanner.text(), "text");
+    ASSERT_EQ(scanner.next(), Token::Cdata);
+    EXPECT_EQ(scanner.text(), "<raw>");
+    ASSERT_EQ(scanner.next(), Token::EndTag);
+    EXPECT_EQ(scanner.next(), Token::End);
+}
+
+TEST(XmlScanner, NamespaceDeclarationsAreNoAttributes) {
+    XmlScanner scanner(R"(<c xmlns:r="urn:x" r="B2"/>)");
+    ASSERT_EQ(scanner.next(), Token::StartTag);
+    EXPECT_EQ(scanner.attribute("r"), "B2");
+}
+
+TEST(XmlScanner, ElementTextLeavesNestedElementsOut) {
+    XmlScanner scanner("<t>a<b>skip</b>&lt;c<![CDATA[&d]]></t><next/>");
+    ASSERT_EQ(scanner.next(), Token::StartTag);
+    std::string text;
+    scanner.appendElementText(text);
+    EXPECT_EQ(text, "a<c&d");
+    ASSERT_EQ(scanner.next(), Token::StartTag);
+    EXPECT_EQ(scanner.qualifiedName(), "next");
+}
+
+TEST(XmlScanner, RefusesMalformedMarkup) {
+    const char* inputs[] = {
+        "<a b=\"1></a>", "<a b=1></a>", "<a b></a>", "<a b=\"<\"/>", "< a/>",        "<a",
+        "</a",           "<!-- open",   "<?pi",      "<![CDATA[x",   "<!ELEMENT x>", "<a/ >",
+    };
+    for (const char* input : inputs) {
+        XmlScanner scanner(input);
+        EXPECT_THROW(
+            {
+                while (scanner.next() != Token::End) {
+                }
+            },
+            XmlSyntaxError)
+            << input;
+    }
+    XmlScanner doctype("<!DOCTYPE a [<!ENTITY e 'x'>]><a/>");
+    EXPECT_THROW(doctype.next(), XmlDoctypeError);
+
+    XmlScanner crossed("<a><b></a></b>");
+    ASSERT_EQ(crossed.next(), Token::StartTag);
+    EXPECT_THROW(crossed.skipElement(), XmlSyntaxError);
+    XmlScanner unclosed("<a><b></b>");
+    ASSERT_EQ(unclosed.next(), Token::StartTag);
+    EXPECT_THROW(unclosed.skipElement(), XmlSyntaxError);
+}
+
+} // namespace
+} // namespace sheet
