@@ -17,6 +17,8 @@ inline constexpr const char* kOutOfRange = "행 또는 열 번호가 허용 범�
 inline constexpr const char* kNoSheets = "통합 문서에 워크시트가 없습니다";
 inline constexpr const char* kXlsUnreadable = "xls 파일을 읽을 수 없습니다";
 inline constexpr const char* kTooManyStrings = "공유 문자열 번호가 범위를 벗어납니다";
+inline constexpr const char* kTooManyParts =
+    "통합 문서에 딸린 그림, 차트, 표 등의 부분이 너무 많습니다";
 
 inline constexpr const char* kCannotWrite = "파일을 저장할 수 없습니다";
 inline constexpr const char* kCannotReplace = "저장한 파일로 대상 파일을 바꿀 수 없습니다";

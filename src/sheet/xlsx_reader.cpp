@@ -4,6 +4,10 @@
 #include "sheet/date_serial.h"
 #include "sheet/file_error.h"
 #include "sheet/io_messages.h"
+#include "sheet/xlsx_defined_names.h"
+#include "sheet/xlsx_differential_styles.h"
+#include "sheet/xlsx_rich_text.h"
+#include "sheet/xlsx_sheet_extras.h"
 #include "sheet/xlsx_styles_reader.h"
 #include "sheet/xml_part.h"
 
@@ -74,21 +78,6 @@ std::string resolveTarget(const std::string& folder, std::string_view target) {
     return resolved;
 }
 
-// The text of a shared or inline string: plain <t>, or the runs of rich text (phonetic
-// guides left out).
-std::string stringItemText(pugi::xml_node item) {
-    std::string text;
-    for (pugi::xml_node node = item.first_child(); node; node = node.next_sibling()) {
-        const std::string_view name = localName(node);
-        if (name == "t") {
-            text += node.child_value();
-        } else if (name == "r") {
-            text += childNamed(node, "t").child_value();
-        }
-    }
-    return decodeEscapes(text);
-}
-
 void sortUnique(std::vector<long>& numbers) {
     std::sort(numbers.begin(), numbers.end());
     numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
@@ -103,10 +92,10 @@ struct SharedFormula {
 class SheetReader {
 public:
     SheetReader(const std::string& path, const std::string& part, Worksheet& sheet,
-                const std::vector<std::string>& strings, const std::vector<int>& styleOfFormat,
-                bool date1904)
-        : path_(path), part_(part), sheet_(sheet), strings_(strings), styleOfFormat_(styleOfFormat),
-          date1904_(date1904) {}
+                const SharedStrings& strings, const ColorResolver& colors,
+                const std::vector<int>& styleOfFormat, bool date1904)
+        : path_(path), part_(part), sheet_(sheet), strings_(strings), colors_(colors),
+          styleOfFormat_(styleOfFormat), date1904_(date1904) {}
 
     void read(pugi::xml_node root) {
         for (pugi::xml_node node = root.first_child(); node; node = node.next_sibling()) {
@@ -239,7 +228,7 @@ private:
             cell.formula = formulaText(formulaNode, row, column);
         if (type == "inlineStr") {
             if (inlineNode)
-                cell.value = CellValue::Text(stringItemText(inlineNode));
+                setText(cell, readStringItem(inlineNode, colors_));
             return;
         }
         if (!valueNode)
@@ -250,10 +239,11 @@ private:
                 cell.value = CellValue::Number(*number);
         } else if (type == "s") {
             auto index = parseInteger(text);
-            if (!index || *index < 0 || *index >= static_cast<long>(strings_.size()))
+            if (!index || *index < 0 || *index >= static_cast<long>(strings_.texts.size()))
                 throwFileError(path_, io_messages::kTooManyStrings,
                                part_ + ": " + cellAddressText(row, column));
-            cell.value = CellValue::Text(strings_[static_cast<size_t>(*index)]);
+            cell.value = CellValue::Text(strings_.texts[static_cast<size_t>(*index)]);
+            cell.richText = strings_.runs[static_cast<size_t>(*index)];
         } else if (type == "str") {
             cell.value = CellValue::Text(decodeEscapes(text));
         } else if (type == "b") {
@@ -266,6 +256,11 @@ private:
             else
                 cell.value = CellValue::Text(std::string(text));
         }
+    }
+
+    static void setText(Cell& cell, StringItem item) {
+        cell.value = CellValue::Text(std::move(item.text));
+        cell.richText = std::move(item.runs);
     }
 
     std::string formulaText(pugi::xml_node formulaNode, long row, long column) {
@@ -409,7 +404,8 @@ private:
     const std::string& path_;
     const std::string& part_;
     Worksheet& sheet_;
-    const std::vector<std::string>& strings_;
+    const SharedStrings& strings_;
+    const ColorResolver& colors_;
     const std::vector<int>& styleOfFormat_;
     bool date1904_;
     std::unordered_map<std::string, SharedFormula> sharedFormulas_;
@@ -420,6 +416,7 @@ struct SheetEntry {
     std::string name;
     std::string part; // empty for sheets that are no worksheets (charts, dialogs)
     bool hidden = false;
+    bool veryHidden = false;
 };
 
 class WorkbookReader {
@@ -439,13 +436,16 @@ public:
 
         readSupportingParts(relationships);
         const std::vector<SheetEntry> entries = sheetEntries(root, relationships);
+        std::vector<int> sheetOfEntry(entries.size(), -1);
         for (size_t i = 0; i < entries.size(); ++i) {
             if (entries[i].part.empty())
                 continue;
             if (static_cast<long>(i) == activeTab)
                 workbook_->activeSheet = static_cast<int>(workbook_->sheets.size());
+            sheetOfEntry[i] = static_cast<int>(workbook_->sheets.size());
             readSheet(entries[i]);
         }
+        readDefinedNames(root, sheetOfEntry, *workbook_);
         if (workbook_->sheets.empty())
             throwFileError(path_, io_messages::kNoSheets);
         return std::move(workbook_);
@@ -500,16 +500,14 @@ private:
             styles && zip_.contains(styles->target)) {
             XmlPart stylesXml(zip_.read(styles->target), path_, styles->target);
             styleOfFormat_ = readCellStyles(stylesXml.root(), colors_, workbook_->styles);
+            differentialStyles_ = readDifferentialStyles(stylesXml.root(), colors_);
         } else {
             styleOfFormat_ = {0};
         }
         if (auto strings = relationshipOfType(relationships, "sharedStrings");
             strings && zip_.contains(strings->target)) {
             XmlPart stringsXml(zip_.read(strings->target), path_, strings->target);
-            for (pugi::xml_node node = stringsXml.root().first_child(); node;
-                 node = node.next_sibling())
-                if (isNamed(node, "si"))
-                    strings_.push_back(stringItemText(node));
+            strings_ = readSharedStrings(stringsXml.root(), colors_);
         }
     }
 
@@ -524,6 +522,7 @@ private:
             entry.name = attributeText(node, "name");
             entry.hidden =
                 !attributeText(node, "state").empty() && attributeText(node, "state") != "visible";
+            entry.veryHidden = attributeText(node, "state") == "veryHidden";
             auto relationship = relationships.find(std::string(attributeText(node, "r:id")));
             if (relationship != relationships.end() &&
                 typeIs(relationship->second.type, "worksheet"))
@@ -536,10 +535,13 @@ private:
     void readSheet(const SheetEntry& entry) {
         auto sheet = std::make_unique<Worksheet>(entry.name);
         sheet->hidden = entry.hidden;
+        sheet->veryHidden = entry.veryHidden;
         XmlPart sheetXml(zip_.read(entry.part), path_, entry.part);
-        SheetReader reader(path_, entry.part, *sheet, strings_, styleOfFormat_,
+        SheetReader reader(path_, entry.part, *sheet, strings_, colors_, styleOfFormat_,
                            workbook_->date1904);
         reader.read(sheetXml.root());
+        readSheetExtras(sheetXml.root(), entry.part, {zip_, colors_, differentialStyles_, carrier_},
+                        *sheet);
         workbook_->sheets.push_back(std::move(sheet));
     }
 
@@ -548,7 +550,9 @@ private:
     std::unique_ptr<Workbook> workbook_;
     ColorResolver colors_;
     std::vector<int> styleOfFormat_;
-    std::vector<std::string> strings_;
+    std::vector<DifferentialStyle> differentialStyles_;
+    SharedStrings strings_;
+    PartCarrier carrier_{zip_};
 };
 
 } // namespace

@@ -1,0 +1,193 @@
+#include "sheet/xlsx_carried_parts.h"
+
+#include "sheet/file_error.h"
+#include "sheet/io_messages.h"
+#include "sheet/xml_part.h"
+#include "sheet/zip_archive.h"
+
+#include <algorithm>
+#include <sstream>
+
+namespace sheet {
+
+namespace {
+
+// Parts refer to parts a few levels deep (sheet, drawing, chart, picture); a longer chain only
+// comes from a hostile file and would exhaust the stack.
+constexpr size_t kMaxCarryDepth = 32;
+
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::string extensionOf(const std::string& name) {
+    const size_t dot = name.rfind('.');
+    const size_t slash = name.rfind('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+    return lowerCase(name.substr(dot + 1));
+}
+
+const PackageRelation* relationWithId(const std::vector<PackageRelation>& relations,
+                                      std::string_view id) {
+    for (const PackageRelation& relation : relations)
+        if (relation.id == id)
+            return &relation;
+    return nullptr;
+}
+
+// The element as XML text with the relationship id replaced by "{rId}".
+std::string elementTemplate(pugi::xml_node node, std::string_view id) {
+    std::ostringstream out;
+    node.print(out, "", pugi::format_raw | pugi::format_no_declaration);
+    std::string text = out.str();
+    const std::string quoted = "\"" + std::string(id) + "\"";
+    if (const size_t at = text.find(quoted); at != std::string::npos)
+        text.replace(at + 1, id.size(), "{rId}");
+    return text;
+}
+
+// A control's plain form: the element itself, or the fallback of an mc:AlternateContent.
+void collectControls(pugi::xml_node parent, std::vector<pugi::xml_node>& controls) {
+    for (pugi::xml_node node = parent.first_child(); node; node = node.next_sibling()) {
+        if (isNamed(node, "control"))
+            controls.push_back(node);
+        else if (isNamed(node, "AlternateContent"))
+            collectControls(childNamed(node, "Fallback"), controls);
+    }
+}
+
+bool hasNotes(const std::vector<PackageRelation>& relations) {
+    return std::any_of(relations.begin(), relations.end(), [](const PackageRelation& relation) {
+        return relationTypeIs(relation.type, "comments");
+    });
+}
+
+class AttachmentReader {
+public:
+    AttachmentReader(const std::vector<PackageRelation>& relations, PartCarrier& carrier,
+                     Worksheet& sheet)
+        : relations_(relations), carrier_(carrier), sheet_(sheet) {}
+
+    void read(pugi::xml_node worksheet) {
+        const bool notes = hasNotes(relations_);
+        for (pugi::xml_node node = worksheet.first_child(); node; node = node.next_sibling()) {
+            const std::string_view name = localName(node);
+            if (name == "drawing" || name == "legacyDrawingHF" || name == "picture")
+                attach(node, std::string(name), {});
+            else if (name == "legacyDrawing" && !notes)
+                attach(node, "legacyDrawing", {});
+            else if (name == "tableParts")
+                readChildren(node, "tablePart");
+            else if (name == "controls")
+                readControls(node);
+            else if (name == "AlternateContent")
+                readAlternate(node);
+        }
+    }
+
+private:
+    void readChildren(pugi::xml_node parent, std::string_view element) {
+        for (pugi::xml_node node = parent.first_child(); node; node = node.next_sibling())
+            if (isNamed(node, element))
+                attach(node, std::string(element), {});
+    }
+
+    void readControls(pugi::xml_node controlsNode) {
+        std::vector<pugi::xml_node> controls;
+        collectControls(controlsNode, controls);
+        for (pugi::xml_node control : controls)
+            attach(control, "control", elementTemplate(control, attributeText(control, "r:id")));
+    }
+
+    // Some writers wrap <controls> in an mc:AlternateContent of its own.
+    void readAlternate(pugi::xml_node alternate) {
+        for (pugi::xml_node branch = alternate.first_child(); branch;
+             branch = branch.next_sibling())
+            if (pugi::xml_node controls = childNamed(branch, "controls")) {
+                readControls(controls);
+                return;
+            }
+    }
+
+    void attach(pugi::xml_node node, std::string element, std::string elementXml) {
+        const PackageRelation* relation = relationWithId(relations_, attributeText(node, "r:id"));
+        if (!relation || relation->external)
+            return;
+        auto part = carrier_.carry(relation->target);
+        if (!part)
+            return;
+        sheet_.attachments.push_back(SheetAttachment{std::move(element), relation->type,
+                                                     std::move(part), std::move(elementXml)});
+    }
+
+    const std::vector<PackageRelation>& relations_;
+    PartCarrier& carrier_;
+    Worksheet& sheet_;
+};
+
+} // namespace
+
+PartCarrier::PartCarrier(ZipArchive& zip) : zip_(zip) {}
+
+void PartCarrier::readContentTypes() {
+    contentTypesRead_ = true;
+    const std::string name = "[Content_Types].xml";
+    if (!zip_.contains(name))
+        return;
+    XmlPart types(zip_.read(name), zip_.path(), name);
+    for (pugi::xml_node node = types.root().first_child(); node; node = node.next_sibling()) {
+        const std::string type(attributeText(node, "ContentType"));
+        if (isNamed(node, "Default"))
+            defaults_[lowerCase(std::string(attributeText(node, "Extension")))] = type;
+        else if (isNamed(node, "Override"))
+            overrides_[lowerCase(resolvePartTarget("", attributeText(node, "PartName")))] = type;
+    }
+}
+
+std::string PartCarrier::contentTypeOf(const std::string& name) const {
+    if (auto found = overrides_.find(lowerCase(name)); found != overrides_.end())
+        return found->second;
+    if (auto found = defaults_.find(extensionOf(name)); found != defaults_.end())
+        return found->second;
+    return "application/octet-stream";
+}
+
+std::shared_ptr<const PackagePart> PartCarrier::carry(const std::string& name) {
+    if (auto found = taken_.find(name); found != taken_.end())
+        return found->second;
+    if (!zip_.contains(name) || inProgress_.count(name) || inProgress_.size() >= kMaxCarryDepth)
+        return nullptr;
+    if (taken_.size() + inProgress_.size() >= kMaxCarriedParts)
+        throwFileError(zip_.path(), io_messages::kTooManyParts, name);
+    if (!contentTypesRead_)
+        readContentTypes();
+    inProgress_.insert(name);
+    auto part = std::make_shared<PackagePart>();
+    part->name = name;
+    part->contentType = contentTypeOf(name);
+    part->data = zip_.read(name);
+    for (PackageRelation& relation : readPackageRelations(zip_, name)) {
+        PartRelation carried{relation.id, relation.type, {}, relation.external, nullptr};
+        if (relation.external) {
+            carried.target = std::move(relation.target);
+        } else {
+            carried.part = carry(relation.target);
+            if (!carried.part)
+                continue;
+        }
+        part->relations.push_back(std::move(carried));
+    }
+    inProgress_.erase(name);
+    taken_[name] = part;
+    return part;
+}
+
+void readSheetAttachments(pugi::xml_node worksheet, const std::vector<PackageRelation>& relations,
+                          PartCarrier& carrier, Worksheet& sheet) {
+    AttachmentReader(relations, carrier, sheet).read(worksheet);
+}
+
+} // namespace sheet
