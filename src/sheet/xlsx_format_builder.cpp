@@ -42,9 +42,7 @@ constexpr std::array<std::string_view, 8> kHorizontal{
     "", "left", "center", "right", "fill", "justify", "centerContinuous", "distributed"};
 
 // The writer reads 0 as "no colour"; black has a code of its own.
-lxw_color_t writerColor(Rgb color) {
-    return color == 0 ? LXW_COLOR_BLACK : color;
-}
+lxw_color_t writerColor(Rgb color) { return color == 0 ? LXW_COLOR_BLACK : color; }
 
 uint8_t verticalAlignment(const std::string& name) {
     if (name == "top")
