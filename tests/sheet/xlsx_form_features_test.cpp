@@ -254,7 +254,7 @@ TEST(XlsxCarriedParts, ControlsKeepTheirElementWithThePlaceOfTheirId) {
     ASSERT_EQ(sheet.attachments.size(), 1u);
     EXPECT_EQ(sheet.attachments[0].element, "control");
     EXPECT_EQ(sheet.attachments[0].elementXml,
-              R"(<control shapeId="1025" r:id="{rId}" name="확인란" />)");
+              R"(<control shapeId="1025" r:id="{rId}" name="확인란"/>)");
 }
 
 TEST(XlsxFormFeatures, UnreadablePiecesAreLeftOutAndTheRestKept) {
