@@ -62,6 +62,8 @@ public:
                 readValidations(node);
             else if (name == "hyperlinks")
                 readHyperlinks(node);
+            else if (name == "extLst")
+                readExtensions(node);
         }
     }
 
@@ -187,17 +189,37 @@ private:
         }
     }
 
+    // Validation lists that refer to other sheets are written in an extension by some writers.
+    void readExtensions(pugi::xml_node extensions) {
+        for (pugi::xml_node ext = extensions.first_child(); ext; ext = ext.next_sibling())
+            if (pugi::xml_node validations = childNamed(ext, "dataValidations"))
+                readValidations(validations);
+    }
+
+    // <formula1>A1</formula1>, or <x14:formula1><xm:f>A1</xm:f></x14:formula1> in an extension.
+    static std::string validationFormula(pugi::xml_node node) {
+        pugi::xml_node inner = childNamed(node, "f");
+        return formulaOf(inner ? inner : node);
+    }
+
     DataValidation readValidation(pugi::xml_node node) {
         DataValidation validation;
-        validation.ranges = parseRectList(attributeText(node, "sqref"));
+        const pugi::xml_node rangeNode = childNamed(node, "sqref");
+        validation.ranges = parseRectList(rangeNode ? std::string_view(rangeNode.child_value())
+                                                    : attributeText(node, "sqref"));
         validation.type = attributeText(node, "type");
         if (validation.type == "none")
             validation.type.clear();
         validation.operatorName = attributeText(node, "operator");
         if (validation.operatorName == "between")
             validation.operatorName.clear();
-        validation.formula1 = formulaOf(childNamed(node, "formula1"));
-        validation.formula2 = formulaOf(childNamed(node, "formula2"));
+        validation.formula1 = validationFormula(childNamed(node, "formula1"));
+        validation.formula2 = validationFormula(childNamed(node, "formula2"));
+        // Some writers fill a second formula where it means nothing.
+        const bool range =
+            validation.operatorName.empty() || validation.operatorName == "notBetween";
+        if (!range || validation.type == "list" || validation.type == "custom")
+            validation.formula2.clear();
         validation.allowBlank = attributeFlag(node, "allowBlank", false);
         validation.showDropDown = !attributeFlag(node, "showDropDown", false);
         validation.showInputMessage = attributeFlag(node, "showInputMessage", false);

@@ -284,6 +284,50 @@ TEST(XlsxFormFeatures, UnreadablePiecesAreLeftOutAndTheRestKept) {
     EXPECT_EQ(sheet.pageSetup.headerFooter.firstHeader, "\r첫");
 }
 
+TEST(XlsxFormFeatures, ValidationListsInTheExtensionAndNotesShownAllTheTime) {
+    const std::string body =
+        R"(<sheetData/><legacyDrawing r:id="rId2"/><extLst><ext uri="{CCE6A557-97BC-4b89-ADB6-D9C93CAAB3DF}" )"
+        R"(xmlns:x14="http://schemas.microsoft.com/office/spreadsheetml/2009/9/main">)"
+        R"(<x14:dataValidations count="1" xmlns:xm="http://schemas.microsoft.com/office/excel/2006/main">)"
+        R"(<x14:dataValidation type="list" allowBlank="1"><x14:formula1><xm:f>목록!$A$1:$A$5</xm:f></x14:formula1>)"
+        R"(<x14:formula2><xm:f>9</xm:f></x14:formula2><xm:sqref>C3:C6 E1</xm:sqref></x14:dataValidation>)"
+        R"(</x14:dataValidations></ext></extLst>)";
+    PackageParts parts = sheetWith(body, relation("rId1", "comments", "../comments1.xml") +
+                                             relation("rId2", "vmlDrawing", "../d/v1.vml"));
+    parts["xl/comments1.xml"] =
+        R"(<comments xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><authors/><commentList>)"
+        R"(<comment ref="B3" authorId="4"><text><t>보임</t></text></comment>)"
+        R"(<comment ref="C9"><text><t>숨음</t></text></comment><comment ref="?"><text/></comment></commentList></comments>)";
+    parts["xl/d/v1.vml"] =
+        R"(<xml xmlns:v="urn:schemas-microsoft-com:vml" xmlns:x="urn:schemas-microsoft-com:office:excel">)"
+        R"(<v:shape><x:ClientData ObjectType="Note"><x:Visible/><x:Row>2</x:Row><x:Column>1</x:Column></x:ClientData></v:shape>)"
+        R"(<v:shape><x:ClientData ObjectType="Note"><x:Row>8</x:Row><x:Column>2</x:Column></x:ClientData></v:shape></xml>)";
+    const auto book = readParts(parts);
+    const Worksheet& sheet = *book->sheets[0];
+    ASSERT_EQ(sheet.dataValidations.size(), 1u);
+    EXPECT_EQ(sheet.dataValidations[0].formula1, "목록!$A$1:$A$5");
+    EXPECT_EQ(sheet.dataValidations[0].formula2, "");
+    EXPECT_EQ(sheet.dataValidations[0].ranges, (std::vector<CellRect>{{3, 3, 6, 3}, {1, 5, 1, 5}}));
+    ASSERT_EQ(sheet.comments.size(), 2u);
+    EXPECT_TRUE(sheet.comments[0].visible);
+    EXPECT_EQ(sheet.comments[0].author, "");
+    EXPECT_FALSE(sheet.comments[1].visible);
+    EXPECT_TRUE(sheet.attachments.empty());
+}
+
+TEST(XlsxFormFeatures, ANotesDrawingThatIsNoXmlLeavesTheNotesHidden) {
+    PackageParts parts = sheetWith(R"(<sheetData/><legacyDrawing r:id="rId2"/>)",
+                                   relation("rId1", "comments", "../comments1.xml") +
+                                       relation("rId2", "vmlDrawing", "../d/v1.vml"));
+    parts["xl/comments1.xml"] =
+        R"(<comments xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><commentList>)"
+        R"(<comment ref="A1"><text><t>메모</t></text></comment></commentList></comments>)";
+    parts["xl/d/v1.vml"] = "<xml><v:shape><br></xml>";
+    const auto book = readParts(parts);
+    ASSERT_EQ(book->sheets[0]->comments.size(), 1u);
+    EXPECT_FALSE(book->sheets[0]->comments[0].visible);
+}
+
 TEST(XlsxDefinedNames, PrintTitlesAndAreasOfQuotedSheetsAndNamesOfUnreadSheets) {
     PackageParts parts = minimalWorkbook({"a,b", "It's"}, {});
     std::string& workbook = parts["xl/workbook.xml"];
