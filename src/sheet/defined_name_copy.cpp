@@ -187,6 +187,16 @@ void renameSheetInNames(Workbook& workbook, const std::string& oldName,
         name.formula = rewriteFormula(name.formula, {}, sheets);
 }
 
+void renameSheetInOwnFormulas(Worksheet& sheet, const std::string& oldName,
+                              const std::string& newName) {
+    const NameMapping sheets = sheetMapping(oldName, newName);
+    forEachFormula(sheet, [&](std::string& formula) {
+        // Most formulas name no sheet; only those with a sheet prefix are worth reading.
+        if (formula.find('!') != std::string::npos)
+            formula = rewriteFormula(formula, {}, sheets);
+    });
+}
+
 void copyNamesWithSheet(const Workbook& from, int sourceIndex, Workbook& to, int copyIndex) {
     NameCopier(from, sourceIndex, to, copyIndex).copy();
 }

@@ -17,6 +17,11 @@ void eraseSheet(Workbook& workbook, int index);
 // Names whose formulas refer to the sheet `oldName` refer to `newName` instead.
 void renameSheetInNames(Workbook& workbook, const std::string& oldName, const std::string& newName);
 
+// The sheet's own formulas (cells, conditional formats, validation) that refer to it by its old
+// name refer to it by its new one.
+void renameSheetInOwnFormulas(Worksheet& sheet, const std::string& oldName,
+                              const std::string& newName);
+
 // Gives the sheet at `copyIndex` of `to`, just copied from the sheet at `sourceIndex` of `from`,
 // the names it uses, as a spreadsheet application does: the source sheet's own names become
 // the copy's own; workbook names its formulas use (directly or through other names) are copied

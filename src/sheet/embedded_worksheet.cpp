@@ -96,6 +96,7 @@ void WorksheetObject::SetName(const std::string& name) {
         return;
     checkSheetName(live.workbook(), name, live.sheet);
     renameSheetInNames(live.workbook(), live.sheet->name, name);
+    renameSheetInOwnFormulas(*live.sheet, live.sheet->name, name);
     live.sheet->name = name;
     live.core->changed(live.book.get());
 }
@@ -162,6 +163,8 @@ void WorksheetObject::Copy(IWorksheet& after) {
     LiveSheet destination = target->enter("Worksheet.CopyTarget");
     Workbook& to = destination.workbook();
     auto copy = copyWorksheet(live.workbook(), *live.sheet, to);
+    if (copy->name != live.sheet->name)
+        renameSheetInOwnFormulas(*copy, live.sheet->name, copy->name);
     int position = sheetIndexIn(to, destination.sheet) + 1;
     insertSheet(to, position, std::move(copy));
     copyNamesWithSheet(live.workbook(), sheetIndexIn(live.workbook(), live.sheet), to, position);

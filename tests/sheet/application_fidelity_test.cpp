@@ -259,6 +259,17 @@ TEST_F(SheetCopyNames, WorkbookNamesComeAlongRenamedOnlyWhenTheyClash) {
     EXPECT_EQ(after.names[3], (DefinedName{"기준", "'자료'!$B$3", 2, false, ""}));
 }
 
+TEST_F(SheetCopyNames, FormulasNamingTheirOwnSheetFollowItsCopyAndItsNewName) {
+    WorkbookPtr form = open("1.xlsx", 0.5);
+    WorksheetPtr data = form->Worksheets(1);
+    data->Range("E3")->SetFormula("='자료'!B3+자료!B4+'숨김'!A1");
+    data->Copy(*data);
+    EXPECT_EQ(model(0).sheets[1]->cell(3, 5)->formula, "'자료 (2)'!B3+'자료 (2)'!B4+'숨김'!A1");
+    EXPECT_EQ(model(0).sheets[0]->cell(3, 5)->formula, "'자료'!B3+자료!B4+'숨김'!A1");
+    data->SetName("학교");
+    EXPECT_EQ(model(0).sheets[0]->cell(3, 5)->formula, "'학교'!B3+'학교'!B4+'숨김'!A1");
+}
+
 TEST_F(SheetCopyNames, CopyInsideItsOwnWorkbookGetsItsOwnSheetNames) {
     WorkbookPtr form = open("1.xlsx", 0.5);
     form->Worksheets(1)->Copy(*form->Worksheets(1));
