@@ -49,15 +49,21 @@ std::string elementTemplate(pugi::xml_node node, std::string_view id) {
     return text;
 }
 
-// A control's plain form: the element itself, or the fallback of an mc:AlternateContent.
-void collectControls(pugi::xml_node parent, std::vector<pugi::xml_node>& controls) {
+// The plain form of a control or embedded object: the element itself, or the fallback of an
+// mc:AlternateContent.
+void collectObjects(pugi::xml_node parent, std::string_view element,
+                    std::vector<pugi::xml_node>& objects) {
     for (pugi::xml_node node = parent.first_child(); node; node = node.next_sibling()) {
-        if (isNamed(node, "control"))
-            controls.push_back(node);
+        if (isNamed(node, element))
+            objects.push_back(node);
         else if (isNamed(node, "AlternateContent"))
-            collectControls(childNamed(node, "Fallback"), controls);
+            collectObjects(childNamed(node, "Fallback"), element, objects);
     }
 }
+
+// List elements and the elements they hold.
+constexpr std::pair<std::string_view, std::string_view> kObjectLists[] = {
+    {"controls", "control"}, {"oleObjects", "oleObject"}};
 
 bool hasNotes(const std::vector<PackageRelation>& relations) {
     return std::any_of(relations.begin(), relations.end(), [](const PackageRelation& relation) {
@@ -81,10 +87,10 @@ public:
                 attach(node, "legacyDrawing", {});
             else if (name == "tableParts")
                 readChildren(node, "tablePart");
-            else if (name == "controls")
-                readControls(node);
             else if (name == "AlternateContent")
                 readAlternate(node);
+            else
+                readObjectList(node);
         }
     }
 
@@ -95,21 +101,28 @@ private:
                 attach(node, std::string(element), {});
     }
 
-    void readControls(pugi::xml_node controlsNode) {
-        std::vector<pugi::xml_node> controls;
-        collectControls(controlsNode, controls);
-        for (pugi::xml_node control : controls)
-            attach(control, "control", elementTemplate(control, attributeText(control, "r:id")));
+    // <controls> or <oleObjects>; false for any other element.
+    bool readObjectList(pugi::xml_node list) {
+        for (const auto& [listName, element] : kObjectLists) {
+            if (!isNamed(list, listName))
+                continue;
+            std::vector<pugi::xml_node> objects;
+            collectObjects(list, element, objects);
+            for (pugi::xml_node object : objects)
+                attach(object, std::string(element),
+                       elementTemplate(object, attributeText(object, "r:id")));
+            return true;
+        }
+        return false;
     }
 
     // Some writers wrap <controls> in an mc:AlternateContent of its own.
     void readAlternate(pugi::xml_node alternate) {
         for (pugi::xml_node branch = alternate.first_child(); branch;
              branch = branch.next_sibling())
-            if (pugi::xml_node controls = childNamed(branch, "controls")) {
-                readControls(controls);
-                return;
-            }
+            for (pugi::xml_node child = branch.first_child(); child; child = child.next_sibling())
+                if (readObjectList(child))
+                    return;
     }
 
     void attach(pugi::xml_node node, std::string element, std::string elementXml) {

@@ -44,9 +44,9 @@ private:
 };
 
 // The sheet elements that name carried parts (drawing, legacyDrawing, legacyDrawingHF, picture,
-// tablePart, control), added to `sheet.attachments` in the sheet's order. The legacy drawing
-// of a sheet with notes is left out: it only draws the notes, which are written anew from the
-// model.
+// tablePart, control, oleObject), added to `sheet.attachments` in the sheet's order. The legacy
+// drawing of a sheet with notes is left out: it only draws the notes, which are written anew from
+// the model.
 void readSheetAttachments(pugi::xml_node worksheet, const std::vector<PackageRelation>& relations,
                           PartCarrier& carrier, Worksheet& sheet);
 

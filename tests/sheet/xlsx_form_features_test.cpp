@@ -246,12 +246,19 @@ TEST(XlsxCarriedParts, ControlsKeepTheirElementWithThePlaceOfTheirId) {
         R"(<mc:Choice Requires="x14"><controls><mc:AlternateContent><mc:Choice Requires="x14">)"
         R"(<control shapeId="1025" r:id="rId7" name="확인란"><controlPr/></control></mc:Choice>)"
         R"(<mc:Fallback><control shapeId="1025" r:id="rId7" name="확인란"/></mc:Fallback>)"
-        R"(</mc:AlternateContent></controls></mc:Choice></mc:AlternateContent>)";
-    PackageParts parts = sheetWith(body, relation("rId7", "ctrlProp", "../ctrlProps/p1.xml"));
+        R"(</mc:AlternateContent></controls></mc:Choice></mc:AlternateContent>)"
+        R"(<oleObjects><oleObject progId="Package" shapeId="1026" r:id="rId8"/></oleObjects>)";
+    PackageParts parts = sheetWith(body, relation("rId7", "ctrlProp", "../ctrlProps/p1.xml") +
+                                             relation("rId8", "oleObject", "../embeddings/o1.bin"));
     parts["xl/ctrlProps/p1.xml"] = R"(<formControlPr objectType="CheckBox"/>)";
+    parts["xl/embeddings/o1.bin"] = "OLE";
     const auto book = readParts(parts);
     const Worksheet& sheet = *book->sheets[0];
-    ASSERT_EQ(sheet.attachments.size(), 1u);
+    ASSERT_EQ(sheet.attachments.size(), 2u);
+    EXPECT_EQ(sheet.attachments[1].element, "oleObject");
+    EXPECT_EQ(sheet.attachments[1].elementXml,
+              R"(<oleObject progId="Package" shapeId="1026" r:id="{rId}"/>)");
+    EXPECT_EQ(sheet.attachments[1].part->data, "OLE");
     EXPECT_EQ(sheet.attachments[0].element, "control");
     EXPECT_EQ(sheet.attachments[0].elementXml,
               R"(<control shapeId="1025" r:id="{rId}" name="확인란"/>)");
