@@ -19,24 +19,27 @@ std::string folded(std::string_view text) {
     return result;
 }
 
-const DefinedName* workbookName(const Workbook& workbook, std::string_view name) {
-    const std::string wanted = folded(name);
-    for (const DefinedName& defined : workbook.names)
-        if (defined.localSheet < 0 && folded(defined.name) == wanted)
-            return &defined;
-    return nullptr;
-}
+// The names of a workbook by folded name: its workbook-level names, and every name taken.
+struct NameIndex {
+    explicit NameIndex(const Workbook& workbook) {
+        for (const DefinedName& name : workbook.names) {
+            taken.insert(folded(name.name));
+            if (name.localSheet < 0)
+                workbookLevel.try_emplace(folded(name.name), &name);
+        }
+    }
+    const DefinedName* workbookName(std::string_view name) const {
+        auto found = workbookLevel.find(folded(name));
+        return found == workbookLevel.end() ? nullptr : found->second;
+    }
+    std::map<std::string, const DefinedName*> workbookLevel;
+    std::set<std::string> taken;
+};
 
-bool nameTaken(const Workbook& workbook, const std::string& name) {
-    const std::string wanted = folded(name);
-    return std::any_of(workbook.names.begin(), workbook.names.end(),
-                       [&](const DefinedName& defined) { return folded(defined.name) == wanted; });
-}
-
-std::string freeName(const Workbook& from, const Workbook& to, const std::string& name) {
+std::string freeName(const NameIndex& from, const NameIndex& to, const std::string& name) {
     for (int n = 2;; ++n) {
         std::string candidate = name + "_" + std::to_string(n);
-        if (!nameTaken(from, candidate) && !nameTaken(to, candidate))
+        if (!from.taken.count(folded(candidate)) && !to.taken.count(folded(candidate)))
             return candidate;
     }
 }
@@ -121,7 +124,7 @@ private:
             pending.pop_front();
             if (localNames.count(key) || !seen.insert(key).second)
                 continue;
-            const DefinedName* name = workbookName(from_, key);
+            const DefinedName* name = fromNames_.workbookName(key);
             if (!name)
                 continue;
             for (std::string& used : namesUsedIn(name->formula))
@@ -132,10 +135,12 @@ private:
 
     void place(const DefinedName& name) {
         const std::string formula = rewriteFormula(name.formula, {}, sheets_);
-        if (const DefinedName* existing = workbookName(to_, name.name)) {
+        if (const DefinedName* existing = toNames_.workbookName(name.name)) {
             if (existing->formula == formula)
                 return;
-            renames_[folded(name.name)] = freeName(from_, to_, name.name);
+            std::string renamed = freeName(fromNames_, toNames_, name.name);
+            toNames_.taken.insert(folded(renamed));
+            renames_[folded(name.name)] = std::move(renamed);
         }
         carried_.push_back(&name);
     }
@@ -158,6 +163,8 @@ private:
     Worksheet& copy_;
     int copyIndex_;
     NameMapping sheets_;
+    NameIndex fromNames_{from_};
+    NameIndex toNames_{to_};
     std::vector<const DefinedName*> carried_;
     std::map<std::string, std::string> renames_; // folded old name -> new name
 };

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <unordered_map>
 
 namespace sheet {
 
@@ -28,14 +29,6 @@ std::string extensionOf(const std::string& name) {
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return {};
     return lowerCase(name.substr(dot + 1));
-}
-
-const PackageRelation* relationWithId(const std::vector<PackageRelation>& relations,
-                                      std::string_view id) {
-    for (const PackageRelation& relation : relations)
-        if (relation.id == id)
-            return &relation;
-    return nullptr;
 }
 
 // The element as XML text with the relationship id replaced by "{rId}".
@@ -75,7 +68,10 @@ class AttachmentReader {
 public:
     AttachmentReader(const std::vector<PackageRelation>& relations, PartCarrier& carrier,
                      Worksheet& sheet)
-        : relations_(relations), carrier_(carrier), sheet_(sheet) {}
+        : relations_(relations), carrier_(carrier), sheet_(sheet) {
+        for (const PackageRelation& relation : relations)
+            byId_.try_emplace(relation.id, &relation);
+    }
 
     void read(pugi::xml_node worksheet) {
         const bool notes = hasNotes(relations_);
@@ -126,9 +122,10 @@ private:
     }
 
     void attach(pugi::xml_node node, std::string element, std::string elementXml) {
-        const PackageRelation* relation = relationWithId(relations_, attributeText(node, "r:id"));
-        if (!relation || relation->external)
+        auto found = byId_.find(std::string(attributeText(node, "r:id")));
+        if (found == byId_.end() || found->second->external)
             return;
+        const PackageRelation* relation = found->second;
         auto part = carrier_.carry(relation->target);
         if (!part)
             return;
@@ -139,6 +136,7 @@ private:
     const std::vector<PackageRelation>& relations_;
     PartCarrier& carrier_;
     Worksheet& sheet_;
+    std::unordered_map<std::string, const PackageRelation*> byId_;
 };
 
 } // namespace

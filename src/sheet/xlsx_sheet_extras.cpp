@@ -6,6 +6,8 @@
 #include "sheet/xml_part.h"
 #include "sheet/zip_archive.h"
 
+#include <map>
+
 namespace sheet {
 
 namespace {
@@ -25,6 +27,9 @@ void readNotes(const std::vector<PackageRelation>& relations, const WorkbookSour
 // Whether each note shows all the time is kept in the legacy drawing that draws the notes:
 // <x:ClientData ObjectType="Note"> with <x:Row>, <x:Column> (0-based) and <x:Visible/>.
 void readNoteVisibility(pugi::xml_node drawing, std::vector<Comment>& comments) {
+    std::map<std::pair<long, long>, std::vector<size_t>> notesAt;
+    for (size_t i = 0; i < comments.size(); ++i)
+        notesAt[{comments[i].row, comments[i].column}].push_back(i);
     for (pugi::xml_node shape = drawing.first_child(); shape; shape = shape.next_sibling()) {
         pugi::xml_node data = childNamed(shape, "ClientData");
         if (!data || attributeText(data, "ObjectType") != "Note" || !childNamed(data, "Visible"))
@@ -33,9 +38,11 @@ void readNoteVisibility(pugi::xml_node drawing, std::vector<Comment>& comments) 
         const auto column = parseInteger(childNamed(data, "Column").child_value());
         if (!row || !column)
             continue;
-        for (Comment& comment : comments)
-            if (comment.row == *row + 1 && comment.column == *column + 1)
-                comment.visible = true;
+        auto found = notesAt.find({*row + 1, *column + 1});
+        if (found == notesAt.end())
+            continue;
+        for (size_t index : found->second)
+            comments[index].visible = true;
     }
 }
 

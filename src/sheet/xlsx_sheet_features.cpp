@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <unordered_map>
 
 namespace sheet {
 
@@ -37,7 +38,11 @@ std::string formulaOf(pugi::xml_node node) {
 class FeatureReader {
 public:
     FeatureReader(const SheetFeatureSources& sources, Worksheet& sheet)
-        : sources_(sources), sheet_(sheet) {}
+        : sources_(sources), sheet_(sheet) {
+        for (const PackageRelation& relation : sources.relations)
+            if (relation.external)
+                externalTargets_.try_emplace(relation.id, relation.target);
+    }
 
     void read(pugi::xml_node worksheet) {
         for (pugi::xml_node node = worksheet.first_child(); node; node = node.next_sibling()) {
@@ -253,16 +258,13 @@ private:
     }
 
     std::string externalTarget(std::string_view id) const {
-        if (id.empty())
-            return {};
-        for (const PackageRelation& relation : sources_.relations)
-            if (relation.id == id && relation.external)
-                return relation.target;
-        return {};
+        auto found = externalTargets_.find(std::string(id));
+        return found == externalTargets_.end() ? std::string() : found->second;
     }
 
     const SheetFeatureSources& sources_;
     Worksheet& sheet_;
+    std::unordered_map<std::string, std::string> externalTargets_; // relationship id -> address
 };
 
 } // namespace
