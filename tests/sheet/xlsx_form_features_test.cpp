@@ -223,6 +223,27 @@ TEST(XlsxCarriedParts, PartsReferringInACircleOrToNothingEndTheChain) {
     EXPECT_EQ(chart.contentType, "application/xml");
 }
 
+TEST(XlsxCarriedParts, ALongChainOfPartsIsCutWhereNoSoundFileGoes) {
+    PackageParts parts = sheetWith(R"(<sheetData/><drawing r:id="rId1"/>)",
+                                   relation("rId1", "drawing", "../p/0.xml"));
+    const int chain = 100;
+    for (int i = 0; i < chain; ++i) {
+        const std::string n = std::to_string(i);
+        parts["xl/p/" + n + ".xml"] = "<part/>";
+        parts["xl/p/_rels/" + n + ".xml.rels"] =
+            R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)" +
+            relation("rId1", "chart", std::to_string(i + 1) + ".xml") + "</Relationships>";
+    }
+    const auto book = readParts(parts);
+    ASSERT_EQ(book->sheets[0]->attachments.size(), 1u);
+    int depth = 0;
+    for (const PackagePart* part = book->sheets[0]->attachments[0].part.get(); part;
+         part = part->relations.empty() ? nullptr : part->relations[0].part.get())
+        ++depth;
+    EXPECT_GE(depth, 4);
+    EXPECT_LT(depth, chain);
+}
+
 TEST(XlsxCarriedParts, OnePictureOnTwoSheetsIsTakenOnce) {
     PackageParts parts = minimalWorkbook({"가", "나"}, {});
     for (const std::string n : {"1", "2"}) {
