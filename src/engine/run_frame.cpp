@@ -35,7 +35,12 @@ bool copyPageSetup(sheet::IPageSetup& from, sheet::IPageSetup& to) {
         to.SetLeftMargin(from.LeftMargin());
         to.SetRightMargin(from.RightMargin());
         to.SetFooterMargin(from.FooterMargin());
-        to.SetZoom(from.Zoom());
+        const int zoom = from.Zoom();
+        if (zoom == 0) {
+            to.SetFitToPagesWide(from.FitToPagesWide());
+            to.SetFitToPagesTall(from.FitToPagesTall());
+        }
+        to.SetZoom(zoom);
         to.SetPaperSize(from.PaperSize());
         return true;
     } catch (const std::exception&) {

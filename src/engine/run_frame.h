@@ -19,7 +19,8 @@ namespace engine {
 void quitInstance(sheet::ApplicationPtr& app);
 
 // Copies the printing settings the methods carry over from the first workbook, in this order:
-// orientation, left, right and footer margins, zoom, paper size. False when one fails (no
+// orientation, left, right and footer margins, zoom (with the pages wide and tall when the form
+// is fitted to pages), paper size (none when the form names none). False when one fails (no
 // default printer); the settings copied before it stay.
 bool copyPageSetup(sheet::IPageSetup& from, sheet::IPageSetup& to);
 

@@ -72,7 +72,9 @@ public:
 };
 
 // Printing and paper settings of a worksheet. Margins in inches; Zoom 10..400 in percent,
-// 0 when the sheet is fitted to pages instead.
+// 0 when the sheet is fitted to pages instead, FitToPagesWide and FitToPagesTall pages then
+// (0 in one direction: as many pages as needed). PaperSize is 0 when the sheet names no paper
+// and prints on the printer's default; setting 0 names none.
 class IPageSetup {
 public:
     enum Orientation { Portrait = 1, Landscape = 2 };
@@ -90,6 +92,10 @@ public:
     virtual void SetZoom(int percent) = 0;
     virtual int PaperSize() = 0;
     virtual void SetPaperSize(int paperSize) = 0;
+    virtual int FitToPagesWide() = 0;
+    virtual void SetFitToPagesWide(int pages) = 0;
+    virtual int FitToPagesTall() = 0;
+    virtual void SetFitToPagesTall(int pages) = 0;
 };
 
 class IWorksheet {

@@ -1,7 +1,9 @@
 #include "sheet/clipboard.h"
 
 #include "sheet/automation.h"
+#include "sheet/cell_rects.h"
 #include "sheet/embedded_messages.h"
+#include "sheet/hidden_lines.h"
 
 #include <mutex>
 #include <type_traits>
@@ -13,21 +15,6 @@ namespace {
 
 std::mutex clipboardMutex;
 std::shared_ptr<const ClipboardContent> clipboardContent;
-
-bool inside(const CellRect& inner, const CellRect& outer) {
-    return inner.firstRow >= outer.firstRow && inner.lastRow <= outer.lastRow &&
-           inner.firstColumn >= outer.firstColumn && inner.lastColumn <= outer.lastColumn;
-}
-
-bool overlaps(const CellRect& a, const CellRect& b) {
-    return a.firstRow <= b.lastRow && b.firstRow <= a.lastRow && a.firstColumn <= b.lastColumn &&
-           b.firstColumn <= a.lastColumn;
-}
-
-CellRect moved(const CellRect& rect, long rows, long columns) {
-    return {rect.firstRow + rows, rect.firstColumn + columns, rect.lastRow + rows,
-            rect.lastColumn + columns};
-}
 
 // Styles of one workbook gathered into a copy's own list, each once.
 class StyleCollector {
@@ -82,8 +69,28 @@ void replaceLineStyles(const ClipboardContent& block, const std::vector<int>& st
     }
 }
 
+// Offsets of the hidden lines among first..last.
+std::vector<long> hiddenOffsets(const std::vector<long>& hidden, long first, long last) {
+    std::vector<long> offsets;
+    for (auto it = std::lower_bound(hidden.begin(), hidden.end(), first);
+         it != hidden.end() && *it <= last; ++it)
+        offsets.push_back(*it - first);
+    return offsets;
+}
+
+void replaceHidden(const std::vector<long>& offsets, long first, long count,
+                   std::vector<long>& hidden) {
+    setLinesHidden(hidden, first, first + count - 1, false);
+    for (long offset : offsets)
+        setLinesHidden(hidden, first + offset, first + offset, true);
+}
+
 void copyDimensions(const Worksheet& sheet, const CellArea& area, ClipboardContent& block) {
     const CellRect& rect = area.rect;
+    if (area.kind == AreaKind::Rows || area.kind == AreaKind::Sheet)
+        block.hiddenRows = hiddenOffsets(sheet.hiddenRows, rect.firstRow, rect.lastRow);
+    if (area.kind == AreaKind::Columns || area.kind == AreaKind::Sheet)
+        block.hiddenColumns = hiddenOffsets(sheet.hiddenColumns, rect.firstColumn, rect.lastColumn);
     if (area.kind == AreaKind::Rows || area.kind == AreaKind::Sheet)
         for (auto it = sheet.rowHeights.lower_bound(rect.firstRow);
              it != sheet.rowHeights.end() && it->first <= rect.lastRow; ++it)
@@ -101,6 +108,7 @@ void replaceDimensions(const ClipboardContent& block, Worksheet& sheet, long row
         sheet.rowHeights.erase(first, last);
         for (const auto& [offset, height] : block.rowHeights)
             sheet.rowHeights[row + offset] = height;
+        replaceHidden(block.hiddenRows, row, block.rowCount, sheet.hiddenRows);
     }
     if (block.kind == AreaKind::Columns || block.kind == AreaKind::Sheet) {
         auto first = sheet.columnWidths.lower_bound(column);
@@ -108,6 +116,7 @@ void replaceDimensions(const ClipboardContent& block, Worksheet& sheet, long row
         sheet.columnWidths.erase(first, last);
         for (const auto& [offset, width] : block.columnWidths)
             sheet.columnWidths[column + offset] = width;
+        replaceHidden(block.hiddenColumns, column, block.columnCount, sheet.hiddenColumns);
     }
 }
 
@@ -144,15 +153,17 @@ std::shared_ptr<const ClipboardContent> copyBlock(const Workbook& workbook, cons
             Cell copy;
             copy.value = cell->second.value; // a formula travels as its result
             copy.style = styles.local(cell->second.style);
+            copy.richText = cell->second.richText;
             target.emplace_hint(target.end(), cell->first - rect.firstColumn, std::move(copy));
         }
         if (target.empty())
             block->cells.erase(row->first - rect.firstRow);
     }
     for (const CellRect& merge : sheet.merges)
-        if (inside(merge, rect))
-            block->merges.push_back(moved(merge, 1 - rect.firstRow, 1 - rect.firstColumn));
+        if (rectInside(merge, rect))
+            block->merges.push_back(movedRect(merge, 1 - rect.firstRow, 1 - rect.firstColumn));
     copyDimensions(sheet, area, *block);
+    block->features = copyFeatures(sheet, rect);
     copyLineStyles(sheet, area, styles, *block);
     return block;
 }
@@ -162,7 +173,7 @@ void pasteBlock(const ClipboardContent& block, Workbook& workbook, Worksheet& sh
     checkAnchor(block, row, column);
     CellRect target{row, column, row + block.rowCount - 1, column + block.columnCount - 1};
     eraseCells(sheet, target);
-    std::erase_if(sheet.merges, [&](const CellRect& merge) { return overlaps(merge, target); });
+    std::erase_if(sheet.merges, [&](const CellRect& merge) { return rectsOverlap(merge, target); });
 
     std::vector<int> styles(block.styles.size());
     for (size_t i = 0; i < block.styles.size(); ++i)
@@ -174,11 +185,13 @@ void pasteBlock(const ClipboardContent& block, Workbook& workbook, Worksheet& sh
             placed.value = cell.value;
             placed.formula.clear();
             placed.style = styles[static_cast<size_t>(cell.style)];
+            placed.richText = cell.richText;
         }
     }
     for (const CellRect& merge : block.merges)
-        sheet.merges.push_back(moved(merge, row - 1, column - 1));
+        sheet.merges.push_back(movedRect(merge, row - 1, column - 1));
     replaceDimensions(block, sheet, row, column);
+    pasteFeatures(block.features, target, sheet);
     replaceLineStyles(block, styles, sheet, row, column);
 }
 

@@ -2,6 +2,7 @@
 // as between two spreadsheet applications on one desktop.
 #pragma once
 
+#include "sheet/clipboard_features.h"
 #include "sheet/model.h"
 #include "sheet/range_text.h"
 
@@ -24,6 +25,9 @@ struct ClipboardContent {
     std::map<long, double> columnWidths; // whole columns only: column offset -> width
     std::map<long, int> rowStyles;       // whole rows only: row offset -> index into styles
     std::map<long, int> columnStyles;    // whole columns only: column offset -> index
+    std::vector<long> hiddenRows;        // whole rows only: offsets of hidden rows, ascending
+    std::vector<long> hiddenColumns;     // whole columns only: offsets, ascending
+    BlockFeatures features;              // notes, links, validation, conditional formats
 };
 
 // The block `area` of `sheet`, as Copy puts it on the clipboard.

@@ -100,6 +100,10 @@ public:
     void SetZoom(int percent) override;
     int PaperSize() override;
     void SetPaperSize(int paperSize) override;
+    int FitToPagesWide() override;
+    void SetFitToPagesWide(int pages) override;
+    int FitToPagesTall() override;
+    void SetFitToPagesTall(int pages) override;
 
 private:
     WorksheetObject& owner_;

@@ -54,6 +54,7 @@ inline constexpr const char* kBadZoom = "확대/축소 비율은 10부터 400까
 inline constexpr const char* kBadOrientation = "용지 방향은 1(세로) 또는 2(가로)입니다: ";
 inline constexpr const char* kBadMargin = "여백은 0 이상 49 미만(인치)이어야 합니다: ";
 inline constexpr const char* kBadPaperSize = "용지 크기 번호가 잘못되었습니다: ";
+inline constexpr const char* kBadFitPages = "페이지에 맞출 쪽 수가 잘못되었습니다: ";
 
 inline constexpr const char* kPathOpenAsOtherWorkbook =
     "같은 파일을 가리키는 다른 통합 문서가 열려 있어 저장할 수 없습니다: ";

@@ -8,6 +8,7 @@ namespace sheet::embedded {
 namespace {
 
 constexpr int kLargestPaperSize = 118;
+constexpr int kMostPages = 32767;
 
 std::string numberText(double value) {
     std::ostringstream text;
@@ -97,15 +98,42 @@ void PageSetupObject::SetZoom(int percent) {
 }
 
 int PageSetupObject::PaperSize() {
-    return setup("PageSetup.PaperSize").paperSize;
+    const PageSetup& page = setup("PageSetup.PaperSize");
+    return page.paperSizeSet ? page.paperSize : 0;
 }
 
 void PageSetupObject::SetPaperSize(int paperSize) {
     LiveSheet live = owner_.enter("PageSetup.SetPaperSize");
     PageSetup& page = live.sheet->pageSetup;
-    if (paperSize < 1 || paperSize > kLargestPaperSize)
+    if (paperSize < 0 || paperSize > kLargestPaperSize)
         throw AutomationError(messages::kBadPaperSize + std::to_string(paperSize));
-    page.paperSize = paperSize;
+    page.paperSizeSet = paperSize != 0;
+    if (paperSize != 0)
+        page.paperSize = paperSize;
+    live.core->changed(live.book.get());
+}
+
+int PageSetupObject::FitToPagesWide() {
+    return setup("PageSetup.FitToPagesWide").fitWidth;
+}
+
+void PageSetupObject::SetFitToPagesWide(int pages) {
+    LiveSheet live = owner_.enter("PageSetup.SetFitToPagesWide");
+    if (pages < 0 || pages > kMostPages)
+        throw AutomationError(messages::kBadFitPages + std::to_string(pages));
+    live.sheet->pageSetup.fitWidth = pages;
+    live.core->changed(live.book.get());
+}
+
+int PageSetupObject::FitToPagesTall() {
+    return setup("PageSetup.FitToPagesTall").fitHeight;
+}
+
+void PageSetupObject::SetFitToPagesTall(int pages) {
+    LiveSheet live = owner_.enter("PageSetup.SetFitToPagesTall");
+    if (pages < 0 || pages > kMostPages)
+        throw AutomationError(messages::kBadFitPages + std::to_string(pages));
+    live.sheet->pageSetup.fitHeight = pages;
     live.core->changed(live.book.get());
 }
 

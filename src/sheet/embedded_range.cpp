@@ -3,6 +3,7 @@
 #include "sheet/embedded_core.h"
 #include "sheet/embedded_messages.h"
 #include "sheet/formula.h"
+#include "sheet/hidden_lines.h"
 
 #include <cmath>
 #include <cstdio>
@@ -169,44 +170,56 @@ public:
         live.core->changed(live.book.get());
     }
 
+    // A hidden column reads 0, as it shows.
     double ColumnWidth() override {
         LiveSheet live = sheet_->enter("Range.ColumnWidth");
-        return live.sheet->columnWidth(area_.rect.firstColumn);
+        const long column = area_.rect.firstColumn;
+        return live.sheet->isColumnHidden(column) ? 0 : live.sheet->columnWidth(column);
     }
 
+    // A width of 0 hides the columns and keeps their width for when they are shown again; a
+    // positive width shows them.
     void SetColumnWidth(double width) override {
         LiveSheet live = sheet_->enter("Range.SetColumnWidth");
         if (!(width >= 0 && width <= kLargestColumnWidth))
             throw AutomationError(messages::kBadColumnWidth + numberText(width));
         checkEditable(*live.sheet);
         Worksheet& sheet = *live.sheet;
-        if (area_.kind == AreaKind::Rows || area_.kind == AreaKind::Sheet) {
+        const long first = area_.rect.firstColumn, last = area_.rect.lastColumn;
+        setLinesHidden(sheet.hiddenColumns, first, last, width == 0);
+        if (width > 0 && (area_.kind == AreaKind::Rows || area_.kind == AreaKind::Sheet)) {
             sheet.defaultColumnWidth = width;
             sheet.columnWidths.clear();
-        } else {
-            for (long c = area_.rect.firstColumn; c <= area_.rect.lastColumn; ++c)
+        } else if (width > 0) {
+            for (long c = first; c <= last; ++c)
                 sheet.columnWidths[c] = width;
         }
         live.core->changed(live.book.get());
     }
 
+    // A hidden row reads 0, as it shows.
     double RowHeight() override {
         LiveSheet live = sheet_->enter("Range.RowHeight");
-        return live.sheet->rowHeight(area_.rect.firstRow);
+        const long row = area_.rect.firstRow;
+        return live.sheet->isRowHidden(row) ? 0 : live.sheet->rowHeight(row);
     }
 
+    // A height of 0 hides the rows and keeps their height for when they are shown again; a
+    // positive height shows them.
     void SetRowHeight(double height) override {
         LiveSheet live = sheet_->enter("Range.SetRowHeight");
         if (!(height >= 0 && height <= kLargestRowHeight))
             throw AutomationError(messages::kBadRowHeight + numberText(height));
         checkEditable(*live.sheet);
         Worksheet& sheet = *live.sheet;
-        if (area_.kind == AreaKind::Columns || area_.kind == AreaKind::Sheet) {
+        const long first = area_.rect.firstRow, last = area_.rect.lastRow;
+        setLinesHidden(sheet.hiddenRows, first, last, height == 0);
+        if (height > 0 && (area_.kind == AreaKind::Columns || area_.kind == AreaKind::Sheet)) {
             sheet.defaultRowHeight = height;
             sheet.rowHeights.clear();
-        } else {
+        } else if (height > 0) {
             // A row of the default height holds no entry, so rows set to it cost nothing.
-            for (long r = area_.rect.firstRow; r <= area_.rect.lastRow; ++r)
+            for (long r = first; r <= last; ++r)
                 if (height == sheet.defaultRowHeight)
                     sheet.rowHeights.erase(r);
                 else

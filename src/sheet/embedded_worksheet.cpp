@@ -1,4 +1,5 @@
 #include "sheet/clipboard.h"
+#include "sheet/defined_name_copy.h"
 #include "sheet/embedded_core.h"
 #include "sheet/embedded_messages.h"
 #include "sheet/sheet_copy.h"
@@ -94,6 +95,8 @@ void WorksheetObject::SetName(const std::string& name) {
     if (live.sheet->name == name)
         return;
     checkSheetName(live.workbook(), name, live.sheet);
+    renameSheetInNames(live.workbook(), live.sheet->name, name);
+    renameSheetInOwnFormulas(*live.sheet, live.sheet->name, name);
     live.sheet->name = name;
     live.core->changed(live.book.get());
 }
@@ -128,7 +131,7 @@ void WorksheetObject::Delete() {
     int index = sheetIndexIn(workbook, live.sheet);
     live.book->sheetObjects.erase(live.sheet);
     deleted_ = true;
-    workbook.sheets.erase(workbook.sheets.begin() + index);
+    eraseSheet(workbook, index);
     int count = static_cast<int>(workbook.sheets.size());
     if (workbook.activeSheet > index || workbook.activeSheet >= count)
         workbook.activeSheet = std::max(0, workbook.activeSheet - 1);
@@ -160,8 +163,11 @@ void WorksheetObject::Copy(IWorksheet& after) {
     LiveSheet destination = target->enter("Worksheet.CopyTarget");
     Workbook& to = destination.workbook();
     auto copy = copyWorksheet(live.workbook(), *live.sheet, to);
+    if (copy->name != live.sheet->name)
+        renameSheetInOwnFormulas(*copy, live.sheet->name, copy->name);
     int position = sheetIndexIn(to, destination.sheet) + 1;
-    to.sheets.insert(to.sheets.begin() + position, std::move(copy));
+    insertSheet(to, position, std::move(copy));
+    copyNamesWithSheet(live.workbook(), sheetIndexIn(live.workbook(), live.sheet), to, position);
     to.activeSheet = position;
     live.core->activeBook = live.core->indexOf(destination.book.get());
     live.core->changed(destination.book.get());

@@ -23,6 +23,8 @@ inline constexpr const char* kTooManyCells =
 inline constexpr const char* kWorksheetRestTooLarge =
     "워크시트에서 셀을 뺀 나머지 내용의 크기가 한도를 넘습니다";
 inline constexpr const char* kUnknownErrorValue = "알 수 없는 오류 값이 셀에 있습니다";
+inline constexpr const char* kTooManyParts =
+    "통합 문서에 딸린 그림, 차트, 표 등의 부분이 너무 많습니다";
 
 inline constexpr const char* kCannotWrite = "파일을 저장할 수 없습니다";
 inline constexpr const char* kCannotReplace = "저장한 파일로 대상 파일을 바꿀 수 없습니다";

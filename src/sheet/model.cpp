@@ -1,5 +1,7 @@
 #include "sheet/model.h"
 
+#include "sheet/hidden_lines.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -109,11 +111,11 @@ double Worksheet::rowHeight(long row) const {
 }
 
 bool Worksheet::isRowHidden(long row) const {
-    return std::find(hiddenRows.begin(), hiddenRows.end(), row) != hiddenRows.end();
+    return isLineHidden(hiddenRows, row);
 }
 
 bool Worksheet::isColumnHidden(long column) const {
-    return std::find(hiddenColumns.begin(), hiddenColumns.end(), column) != hiddenColumns.end();
+    return isLineHidden(hiddenColumns, column);
 }
 
 Workbook::Workbook() = default;

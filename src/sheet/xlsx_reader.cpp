@@ -3,7 +3,11 @@
 #include "sheet/a1_reference.h"
 #include "sheet/file_error.h"
 #include "sheet/io_messages.h"
+#include "sheet/xlsx_defined_names.h"
+#include "sheet/xlsx_differential_styles.h"
+#include "sheet/xlsx_rich_text.h"
 #include "sheet/xlsx_sheet_data.h"
+#include "sheet/xlsx_sheet_extras.h"
 #include "sheet/xlsx_styles_reader.h"
 #include "sheet/xml_part.h"
 
@@ -267,6 +271,7 @@ struct SheetEntry {
     std::string name;
     std::string part; // empty for sheets that are no worksheets (charts, dialogs)
     bool hidden = false;
+    bool veryHidden = false;
 };
 
 // What a workbook may hold, in cells and in shared strings each: a million, or two per byte of
@@ -301,13 +306,16 @@ public:
 
         readSupportingParts(relationships);
         const std::vector<SheetEntry> entries = sheetEntries(root, relationships);
+        std::vector<int> sheetOfEntry(entries.size(), -1);
         for (size_t i = 0; i < entries.size(); ++i) {
             if (entries[i].part.empty())
                 continue;
             if (static_cast<long>(i) == activeTab)
                 workbook_->activeSheet = static_cast<int>(workbook_->sheets.size());
+            sheetOfEntry[i] = static_cast<int>(workbook_->sheets.size());
             readSheet(entries[i]);
         }
+        readDefinedNames(root, sheetOfEntry, *workbook_);
         if (workbook_->sheets.empty())
             throwFileError(path_, io_messages::kNoSheets);
         return std::move(workbook_);
@@ -362,13 +370,14 @@ private:
             styles && zip_.contains(styles->target)) {
             XmlPart stylesXml(zip_.read(styles->target), path_, styles->target);
             styleOfFormat_ = readCellStyles(stylesXml.root(), colors_, workbook_->styles);
+            differentialStyles_ = readDifferentialStyles(stylesXml.root(), colors_);
         } else {
             styleOfFormat_ = {0};
         }
         if (auto strings = relationshipOfType(relationships, "sharedStrings");
             strings && zip_.contains(strings->target)) {
-            strings_ =
-                readSharedStrings(zip_.read(strings->target), path_, strings->target, cellsLeft_);
+            strings_ = readSharedStrings(zip_.read(strings->target), path_, strings->target,
+                                         cellsLeft_, colors_);
         }
     }
 
@@ -383,6 +392,7 @@ private:
             entry.name = attributeText(node, "name");
             entry.hidden =
                 !attributeText(node, "state").empty() && attributeText(node, "state") != "visible";
+            entry.veryHidden = attributeText(node, "state") == "veryHidden";
             auto relationship = relationships.find(std::string(attributeText(node, "r:id")));
             if (relationship != relationships.end() &&
                 typeIs(relationship->second.type, "worksheet"))
@@ -395,12 +405,15 @@ private:
     void readSheet(const SheetEntry& entry) {
         auto sheet = std::make_unique<Worksheet>(entry.name);
         sheet->hidden = entry.hidden;
-        const SheetDataContext context{path_,          entry.part,          strings_,
+        sheet->veryHidden = entry.veryHidden;
+        const SheetDataContext context{path_,          entry.part,          strings_, colors_,
                                        styleOfFormat_, workbook_->date1904, cellsLeft_};
         XmlPart sheetXml(readSheetData(zip_.read(entry.part), context, *sheet), path_, entry.part);
         // The worksheet without its cells: everything else a sheet carries is read from here.
         const pugi::xml_node worksheet = sheetXml.root();
         SheetReader(path_, entry.part, *sheet, styleOfFormat_).read(worksheet);
+        readSheetExtras(worksheet, entry.part, {zip_, colors_, differentialStyles_, carrier_},
+                        *sheet);
         workbook_->sheets.push_back(std::move(sheet));
     }
 
@@ -409,8 +422,10 @@ private:
     std::unique_ptr<Workbook> workbook_;
     ColorResolver colors_;
     std::vector<int> styleOfFormat_;
-    std::vector<std::string> strings_;
+    std::vector<DifferentialStyle> differentialStyles_;
+    SharedStrings strings_;
     long cellsLeft_ = cellBudgetOf(path_);
+    PartCarrier carrier_{zip_};
 };
 
 } // namespace

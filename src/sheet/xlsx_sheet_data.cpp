@@ -10,6 +10,8 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <optional>
+#include <pugixml.hpp>
 #include <unordered_map>
 
 namespace sheet {
@@ -40,7 +42,7 @@ struct RawCell {
     bool hasFormula = false;
     std::string formulaKind;
     std::string sharedIndex;
-    std::string inlineText;
+    StringItem inlineText;
     bool hasInline = false;
 };
 
@@ -69,25 +71,41 @@ void expectEndOf(XmlScanner& scanner, std::string_view name) {
         throw XmlSyntaxError{scanner.tokenStart(), "end tag does not match"};
 }
 
-// The text of the first <t> of a rich-text run.
-void readRun(XmlScanner& scanner, std::string& text) {
+// The font of a run, from its <rPr> element's text. Runs are few, so each is read as a small
+// document of its own.
+std::optional<Font> readRunFont(std::string_view element, const ColorResolver& colors) {
+    pugi::xml_document doc;
+    if (!doc.load_buffer(element.data(), element.size(), pugi::parse_default, pugi::encoding_utf8))
+        throw XmlSyntaxError{0, "run properties malformed"};
+    return readFontElement(doc.first_child(), colors);
+}
+
+// A rich-text run whose start tag was just read: the text of its first <t>, and its font.
+TextRun readRun(XmlScanner& scanner, const ColorResolver& colors) {
+    TextRun run;
     if (scanner.selfClosing())
-        return;
+        return run;
     const std::string_view name = scanner.qualifiedName();
+    std::string raw;
     bool tookText = false;
     for (;;) {
         switch (scanner.next()) {
         case Token::StartTag:
             if (scanner.localName() == "t" && !tookText) {
-                scanner.appendElementText(text);
+                scanner.appendElementText(raw);
                 tookText = true;
+            } else if (scanner.localName() == "rPr") {
+                const std::size_t start = scanner.tokenStart();
+                scanner.skipElement();
+                run.font = readRunFont(scanner.source(start, scanner.position()), colors);
             } else {
                 scanner.skipElement();
             }
             break;
         case Token::EndTag:
             expectEndOf(scanner, name);
-            return;
+            run.text = decodeEscapes(raw);
+            return run;
         case Token::End:
             throw XmlSyntaxError{scanner.position(), "run not closed"};
         default:
@@ -96,26 +114,38 @@ void readRun(XmlScanner& scanner, std::string& text) {
     }
 }
 
-// The text of a shared or inline string whose start tag was just read: plain <t>, or the runs
-// of rich text; phonetic guides are left out.
-std::string readStringItem(XmlScanner& scanner) {
+// One run without a font of its own is plain text.
+bool isPlain(const RichText& runs) {
+    return runs.empty() || (runs.size() == 1 && !runs.front().font);
+}
+
+// A shared or inline string whose start tag was just read: plain <t>, or the runs of rich
+// text with their fonts; phonetic guides are left out.
+StringItem readStringItem(XmlScanner& scanner, const ColorResolver& colors) {
+    StringItem item;
     if (scanner.selfClosing())
-        return {};
-    std::string raw;
+        return item;
+    RichText runs;
     const std::string_view name = scanner.qualifiedName();
     for (;;) {
         switch (scanner.next()) {
         case Token::StartTag:
-            if (scanner.localName() == "t")
+            if (scanner.localName() == "t") {
+                std::string raw;
                 scanner.appendElementText(raw);
-            else if (scanner.localName() == "r")
-                readRun(scanner, raw);
-            else
+                item.text += decodeEscapes(raw);
+            } else if (scanner.localName() == "r") {
+                runs.push_back(readRun(scanner, colors));
+                item.text += runs.back().text;
+            } else {
                 scanner.skipElement();
+            }
             break;
         case Token::EndTag:
             expectEndOf(scanner, name);
-            return decodeEscapes(raw);
+            if (!isPlain(runs))
+                item.runs = std::make_shared<const RichText>(std::move(runs));
+            return item;
         case Token::End:
             throw XmlSyntaxError{scanner.position(), "string not closed"};
         default:
@@ -286,7 +316,7 @@ private:
             scanner_.appendElementText(raw.formula);
         } else if (name == "is") {
             raw.hasInline = true;
-            raw.inlineText = readStringItem(scanner_);
+            raw.inlineText = readStringItem(scanner_, context_.colors);
         } else {
             scanner_.skipElement();
         }
@@ -296,8 +326,10 @@ private:
         if (raw.hasFormula)
             cell.formula = formulaText(raw);
         if (raw.type == "inlineStr") {
-            if (raw.hasInline)
-                cell.value = CellValue::Text(std::move(raw.inlineText));
+            if (raw.hasInline) {
+                cell.value = CellValue::Text(std::move(raw.inlineText.text));
+                cell.richText = std::move(raw.inlineText.runs);
+            }
             return;
         }
         // An empty <v/> holds no value whatever the cell's type says.
@@ -314,9 +346,12 @@ private:
                 cell.value = CellValue::Error("#NUM!");
         } else if (type == "s") {
             auto index = parseInteger(text);
-            if (!index || *index < 0 || *index >= static_cast<long>(context_.strings.size()))
+            const auto& strings = context_.strings;
+            if (!index || *index < 0 || *index >= static_cast<long>(strings.texts.size()))
                 damaged(io_messages::kTooManyStrings, cellAddressText(row_, column_));
-            cell.value = CellValue::Text(context_.strings[static_cast<std::size_t>(*index)]);
+            const auto at = static_cast<std::size_t>(*index);
+            cell.value = CellValue::Text(strings.texts[at]);
+            cell.richText = strings.runs[at];
         } else if (type == "str") {
             cell.value = CellValue::Text(decodeEscapes(text));
         } else if (type == "b") {
@@ -428,17 +463,20 @@ std::string readSheetData(std::string text, const SheetDataContext& context, Wor
     return text;
 }
 
-std::vector<std::string> readSharedStrings(const std::string& text, const std::string& path,
-                                           const std::string& part, long itemsAllowed) {
-    std::vector<std::string> strings;
+SharedStrings readSharedStrings(const std::string& text, const std::string& path,
+                                const std::string& part, long itemsAllowed,
+                                const ColorResolver& colors) {
+    SharedStrings strings;
     try {
         XmlScanner scanner(text);
         long depth = 0;
         for (Token token = scanner.next(); token != Token::End; token = scanner.next()) {
             if (token == Token::StartTag && depth == 1 && scanner.localName() == "si") {
-                if (static_cast<long>(strings.size()) >= itemsAllowed)
+                if (static_cast<long>(strings.texts.size()) >= itemsAllowed)
                     throwFileError(path, io_messages::kTooManyCells, part);
-                strings.push_back(readStringItem(scanner));
+                StringItem item = readStringItem(scanner, colors);
+                strings.texts.push_back(std::move(item.text));
+                strings.runs.push_back(std::move(item.runs));
             } else if (token == Token::StartTag && !scanner.selfClosing()) {
                 ++depth;
             } else if (token == Token::EndTag) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "sheet/model.h"
+#include "sheet/xlsx_rich_text.h"
 
 #include <string>
 #include <vector>
@@ -14,7 +15,8 @@ namespace sheet {
 struct SheetDataContext {
     const std::string& path; // the file, for messages
     const std::string& part; // the worksheet part, for messages
-    const std::vector<std::string>& strings;
+    const SharedStrings& strings;
+    const ColorResolver& colors; // for the fonts of rich-text runs
     const std::vector<int>& styleOfFormat; // model style of each cell format; never empty
     bool date1904 = false;
     // Cells the workbook may still hold; a file holding more than its size can account for
@@ -28,8 +30,9 @@ struct SheetDataContext {
 std::string readSheetData(std::string text, const SheetDataContext& context, Worksheet& sheet);
 
 // The items of a shared-strings part, at most `itemsAllowed` of them. Throws FileError.
-std::vector<std::string> readSharedStrings(const std::string& text, const std::string& path,
-                                           const std::string& part, long itemsAllowed);
+SharedStrings readSharedStrings(const std::string& text, const std::string& path,
+                                const std::string& part, long itemsAllowed,
+                                const ColorResolver& colors);
 
 // True for the error values a cell may hold ("#DIV/0!", "#N/A", ...).
 bool isKnownErrorValue(std::string_view code);

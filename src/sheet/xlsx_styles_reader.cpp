@@ -278,3 +278,22 @@ std::vector<int> readCellStyles(pugi::xml_node stylesRoot, ColorResolver& colors
 }
 
 } // namespace sheet
+
+namespace sheet {
+
+Font readFontElement(pugi::xml_node node, const ColorResolver& colors) {
+    Font font = readFont(node, colors);
+    if (auto name = childNamed(node, "rFont"))
+        font.name = attributeText(name, "val");
+    return font;
+}
+
+Fill readFillElement(pugi::xml_node node, const ColorResolver& colors) {
+    return readFill(node, colors);
+}
+
+Border readBorderElement(pugi::xml_node node, const ColorResolver& colors) {
+    return readBorder(node, colors);
+}
+
+} // namespace sheet

@@ -31,4 +31,9 @@ ThemeColors readThemeColors(pugi::xml_node themeRoot);
 std::vector<int> readCellStyles(pugi::xml_node stylesRoot, ColorResolver& colors,
                                 StyleTable& styles);
 
+// One <font> (or a rich-text run's <rPr>), <fill> or <border> element.
+Font readFontElement(pugi::xml_node node, const ColorResolver& colors);
+Fill readFillElement(pugi::xml_node node, const ColorResolver& colors);
+Border readBorderElement(pugi::xml_node node, const ColorResolver& colors);
+
 } // namespace sheet

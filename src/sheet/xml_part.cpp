@@ -13,8 +13,9 @@ namespace {
 // Integers of a part (indexes, row and column numbers, counts) stay well inside this.
 constexpr double kIntegerBound = 2e9;
 
-constexpr unsigned kParseOptions =
-    pugi::parse_cdata | pugi::parse_escapes | pugi::parse_ws_pcdata_single | pugi::parse_doctype;
+// parse_eol turns CR LF and a lone CR into LF, as every XML reader must.
+constexpr unsigned kParseOptions = pugi::parse_cdata | pugi::parse_escapes | pugi::parse_eol |
+                                   pugi::parse_ws_pcdata_single | pugi::parse_doctype;
 
 bool hasDoctype(const pugi::xml_document& doc) {
     for (pugi::xml_node node = doc.first_child(); node; node = node.next_sibling())

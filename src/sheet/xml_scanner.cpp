@@ -86,15 +86,30 @@ std::optional<char> namedEntity(std::string_view body) {
 
 } // namespace
 
+void appendWithLineFeeds(std::string& out, std::string_view raw) {
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const std::size_t carriageReturn = raw.find('\r', i);
+        if (carriageReturn == std::string_view::npos) {
+            out.append(raw.substr(i));
+            return;
+        }
+        out.append(raw.substr(i, carriageReturn - i));
+        out += '\n';
+        i = carriageReturn;
+        if (i + 1 < raw.size() && raw[i + 1] == '\n')
+            ++i;
+    }
+}
+
 void appendDecodedXml(std::string& out, std::string_view raw) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t amp = raw.find('&', start);
         if (amp == std::string_view::npos) {
-            out.append(raw.substr(start));
+            appendWithLineFeeds(out, raw.substr(start));
             return;
         }
-        out.append(raw.substr(start, amp - start));
+        appendWithLineFeeds(out, raw.substr(start, amp - start));
         const std::size_t semicolon = raw.find(';', amp + 1);
         const std::string_view body = semicolon == std::string_view::npos || semicolon - amp > 12
                                           ? std::string_view()
@@ -308,7 +323,7 @@ void XmlScanner::appendElementText(std::string& out) {
             appendDecodedXml(out, text_);
             break;
         case Token::Cdata:
-            out.append(text_);
+            appendWithLineFeeds(out, text_);
             break;
         case Token::StartTag:
             skipElement();

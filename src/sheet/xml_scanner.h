@@ -37,6 +37,11 @@ public:
     std::string_view text() const { return text_; }
 
     std::size_t tokenStart() const { return tokenStart_; }
+    // The scanned text from `from` up to `to`, e.g. an element from its start tag's
+    // tokenStart() to the position() after skipElement().
+    std::string_view source(std::size_t from, std::size_t to) const {
+        return input_.substr(from, to - from);
+    }
     std::size_t position() const { return position_; }
 
     // Consumes everything up to and including the end tag of the start tag just read.
@@ -65,8 +70,12 @@ private:
     bool selfClosing_ = false;
 };
 
-// Appends `raw` with the five named entities and character references decoded; an unknown
-// or malformed reference is kept as it stands.
+// Appends `raw` with CR LF and lone CR turned into LF, as XML reads line ends.
+void appendWithLineFeeds(std::string& out, std::string_view raw);
+
+// Appends `raw` with line ends read as LF and the five named entities and character
+// references decoded; an unknown or malformed reference is kept as it stands. A CR written
+// as a character reference stays a CR.
 void appendDecodedXml(std::string& out, std::string_view raw);
 
 } // namespace sheet

@@ -43,7 +43,7 @@ TEST(StyleTable, ManyDistinctStylesStayDistinct) {
 
 TEST(Worksheet, HiddenRowsAndColumnsAndDateFormats) {
     Worksheet sheet("s");
-    sheet.hiddenRows = {9, 3};
+    sheet.hiddenRows = {3, 9}; // ascending, as the model keeps them
     sheet.hiddenColumns = {2};
     EXPECT_TRUE(sheet.isRowHidden(3));
     EXPECT_TRUE(sheet.isRowHidden(9));
