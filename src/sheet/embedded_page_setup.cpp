@@ -106,6 +106,7 @@ void PageSetupObject::SetPaperSize(int paperSize) {
     if (paperSize < 1 || paperSize > kLargestPaperSize)
         throw AutomationError(messages::kBadPaperSize + std::to_string(paperSize));
     page.paperSize = paperSize;
+    page.paperSizeSet = true;
     live.core->changed(live.book.get());
 }
 

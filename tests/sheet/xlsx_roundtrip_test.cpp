@@ -84,6 +84,7 @@ std::unique_ptr<Workbook> sampleWorkbook() {
     form->defaultRowHeight = 16.5;
     form->defaultColumnWidth = 9.71;
     form->pageSetup = PageSetup{2, 0.5, 0.6, 0.7, 0.8, 0.2, 0.25, 85, false, 1, 1, 9};
+    form->pageSetup.paperSizeSet = true;
     form->zoom = 85;
     form->protection = SheetProtection{true, "CC3D", "", "", 0};
     form->selectedRow = 5;
@@ -92,6 +93,7 @@ std::unique_ptr<Workbook> sampleWorkbook() {
     auto data = std::make_unique<Worksheet>("Data");
     data->cellAt(1, 1).value = CellValue::Number(-0.125);
     data->pageSetup = PageSetup{1, 0.25, 0.25, 0.75, 0.75, 0.3, 0.3, 100, true, 1, 0, 1};
+    data->pageSetup.paperSizeSet = true;
     data->protection = SheetProtection{true,
                                        "q0lZrm1GAAeV/Mp+7KX/ug3RnJ6R3m7nG4y0QqfIxNmKHEVm5t/"
                                        "8GPTEsuhw8HsOO6OPCJJmJ9OzP4EQkR+ZZg==",
