@@ -179,9 +179,17 @@ std::string rangeReference(const CellRect& rect) {
     return text;
 }
 
+bool isOnSheet(const CellRect& rect) {
+    return rect.firstRow >= 1 && rect.firstColumn >= 1 && rect.firstRow <= rect.lastRow &&
+           rect.firstColumn <= rect.lastColumn && rect.lastRow <= kMaxRows &&
+           rect.lastColumn <= kMaxColumns;
+}
+
 std::string rangeList(const std::vector<CellRect>& ranges) {
     std::string text;
     for (const CellRect& rect : ranges) {
+        if (!isOnSheet(rect))
+            continue;
         if (!text.empty())
             text += ' ';
         text += rangeReference(rect);

@@ -20,7 +20,9 @@ struct SheetLinks {
 
 // "A1" or "A1:C3".
 std::string rangeReference(const CellRect& rect);
-// Ranges separated by spaces, as sqref attributes hold them.
+// Whether the rectangle lies on the sheet, first corner before last.
+bool isOnSheet(const CellRect& rect);
+// Ranges on the sheet separated by spaces, as sqref attributes hold them; others left out.
 std::string rangeList(const std::vector<CellRect>& ranges);
 
 // The used range of the sheet ("A1" for an empty sheet).

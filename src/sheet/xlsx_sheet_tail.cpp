@@ -78,9 +78,10 @@ void appendRule(std::string& out, const ConditionalRule& rule, StylesPart& style
 void appendConditionalFormats(std::string& out, const std::vector<ConditionalFormat>& formats,
                               StylesPart& styles) {
     for (const ConditionalFormat& format : formats) {
-        if (format.ranges.empty() || format.rules.empty())
+        const std::string ranges = rangeList(format.ranges);
+        if (ranges.empty() || format.rules.empty())
             continue;
-        out += "<conditionalFormatting sqref=\"" + rangeList(format.ranges) + "\">";
+        out += "<conditionalFormatting sqref=\"" + ranges + "\">";
         for (const ConditionalRule& rule : format.rules)
             appendRule(out, rule, styles);
         out += "</conditionalFormatting>";
@@ -127,24 +128,30 @@ void appendValidation(std::string& out, const DataValidation& validation) {
 void appendValidations(std::string& out, const std::vector<DataValidation>& validations) {
     long count = 0;
     for (const DataValidation& validation : validations)
-        count += !validation.ranges.empty();
+        count += !rangeList(validation.ranges).empty();
     if (count == 0)
         return;
     out += "<dataValidations";
     appendAttribute(out, "count", count);
     out += '>';
     for (const DataValidation& validation : validations)
-        if (!validation.ranges.empty())
+        if (!rangeList(validation.ranges).empty())
             appendValidation(out, validation);
     out += "</dataValidations>";
 }
 
+bool isWritable(const Hyperlink& link) {
+    return isOnSheet(link.range) && (!link.target.empty() || !link.location.empty());
+}
+
 void appendHyperlinks(std::string& out, const Worksheet& sheet, const SheetLinks& links) {
-    if (sheet.hyperlinks.empty())
+    if (std::none_of(sheet.hyperlinks.begin(), sheet.hyperlinks.end(), isWritable))
         return;
     out += "<hyperlinks>";
     for (std::size_t i = 0; i < sheet.hyperlinks.size(); ++i) {
         const Hyperlink& link = sheet.hyperlinks[i];
+        if (!isWritable(link))
+            continue;
         out += "<hyperlink ref=\"" + rangeReference(link.range) + "\"";
         if (i < links.hyperlinkIds.size() && !links.hyperlinkIds[i].empty())
             appendAttribute(out, "r:id", links.hyperlinkIds[i]);

@@ -8,6 +8,7 @@
 #include "sheet/xlsx_comments_writer.h"
 #include "sheet/xlsx_package_index.h"
 #include "sheet/xlsx_package_writer.h"
+#include "sheet/xlsx_sheet_parts.h"
 #include "sheet/xlsx_sheet_writer.h"
 #include "sheet/xlsx_string_items.h"
 #include "sheet/xlsx_styles_writer.h"
@@ -168,7 +169,7 @@ private:
         planned.part = sheetPartName(index);
         for (const Hyperlink& link : sheet.hyperlinks)
             planned.links.hyperlinkIds.push_back(
-                link.target.empty()
+                link.target.empty() || !isOnSheet(link.range)
                     ? std::string()
                     : planned.relations.add(relation_types::kHyperlink, link.target, true));
         planned.comments = writableComments(sheet.comments);

@@ -267,5 +267,34 @@ TEST_F(WrittenFields, WhatTheReaderReadsComesBackEqual) {
     EXPECT_EQ(read->styles.at(form.cell(3, 4)->style).numberFormatCode, "#,##0\"원\"");
 }
 
+TEST(XlsxWriterFields, RangesOffTheSheetAreLeftOutAndTheRestIsWritten) {
+    TempFolder folder;
+    Workbook workbook;
+    auto sheet = std::make_unique<Worksheet>("범위");
+    sheet->hyperlinks.push_back(Hyperlink{CellRect{3, 1, 2, 1}, "https://a.example/", "", "", ""});
+    sheet->hyperlinks.push_back(Hyperlink{CellRect{1, 1, 1, 1}, "", "", "", ""});
+    sheet->hyperlinks.push_back(Hyperlink{CellRect{2, 2, 2, 2}, "https://b.example/", "", "", ""});
+    DataValidation offSheet;
+    offSheet.ranges = {CellRect{0, 1, 5, 1}};
+    offSheet.type = "whole";
+    offSheet.formula1 = "1";
+    sheet->dataValidations.push_back(offSheet);
+    DataValidation partly = offSheet;
+    partly.ranges = {CellRect{1, 1, 1, kMaxColumns + 1}, CellRect{4, 4, 5, 5}};
+    sheet->dataValidations.push_back(partly);
+    sheet->comments.push_back(Comment{0, 1, "", "off", nullptr, false});
+    workbook.sheets.push_back(std::move(sheet));
+    const std::string path = folder.file("ranges.xlsx");
+    writeWorkbook(workbook, path);
+    WrittenPackage package(path);
+    pugi::xml_node root = package.root("xl/worksheets/sheet1.xml");
+    ASSERT_EQ(root.child("hyperlinks").select_nodes("hyperlink").size(), 1u);
+    EXPECT_EQ(package.relationships("xl/worksheets/sheet1.xml"),
+              (std::map<std::string, std::string>{{"rId1", "https://b.example/"}}));
+    ASSERT_EQ(root.child("dataValidations").select_nodes("dataValidation").size(), 1u);
+    EXPECT_EQ(attribute(root.child("dataValidations").child("dataValidation"), "sqref"), "D4:E5");
+    EXPECT_FALSE(root.child("legacyDrawing"));
+}
+
 } // namespace
 } // namespace sheet
