@@ -2,6 +2,7 @@
 #include "sheet/embedded_messages.h"
 #include "sheet/formula.h"
 #include "sheet/workbook_io.h"
+#include "sheet/xlsx_writer.h"
 
 namespace sheet::embedded {
 
@@ -72,7 +73,14 @@ void WorkbookObject::SaveAs(const std::string& path) {
             throw AutomationError(messages::kPathOpenAsOtherWorkbook + path);
     if (!book->saved)
         recalculate(*book->model);
-    writeWorkbook(*book->model, path);
+    XlsxWriteOptions options;
+    if (core->faults)
+        // Each part written is a step a fault plan can fail ("Workbook.WritePart"), as a full
+        // disk would.
+        options.beforePart = [faults = core->faults](std::string_view) {
+            faults->enter("Workbook.WritePart");
+        };
+    writeWorkbook(*book->model, path, options);
     book->path = target;
     book->saved = true;
     core->notifyContent();

@@ -29,6 +29,7 @@ inline constexpr const char* kTooManyParts =
 inline constexpr const char* kCannotWrite = "파일을 저장할 수 없습니다";
 inline constexpr const char* kCannotReplace = "저장한 파일로 대상 파일을 바꿀 수 없습니다";
 inline constexpr const char* kBadSheetName = "사용할 수 없는 시트 이름입니다";
+inline constexpr const char* kEmptySheetName = "이름이 없는 시트가 있어 저장할 수 없습니다";
 inline constexpr const char* kTextTooLong = "셀 텍스트가 32767자를 넘습니다";
 inline constexpr const char* kFormulaTooLong = "수식이 너무 깁니다";
 

@@ -52,4 +52,9 @@ void writeWorkbook(const Workbook& workbook, const std::string& path) {
     writeXlsx(workbook, path);
 }
 
+void writeWorkbook(const Workbook& workbook, const std::string& path,
+                   const XlsxWriteOptions& options) {
+    writeXlsx(workbook, path, options);
+}
+
 } // namespace sheet

@@ -22,5 +22,8 @@ std::unique_ptr<Workbook> readWorkbook(const std::string& path);
 // Writes the workbook as .xlsx at `path`: beside it first, then renamed into place, so a
 // failed save never leaves a half-written file. Throws FileError.
 void writeWorkbook(const Workbook& workbook, const std::string& path);
+struct XlsxWriteOptions;
+void writeWorkbook(const Workbook& workbook, const std::string& path,
+                   const XlsxWriteOptions& options);
 
 } // namespace sheet

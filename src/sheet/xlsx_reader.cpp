@@ -256,8 +256,10 @@ private:
         if (auto height = attributeInteger(node, "fitToHeight");
             height && *height >= 0 && *height <= 32767)
             setup.fitHeight = static_cast<int>(*height);
-        if (auto paper = attributeInteger(node, "paperSize"); paper && *paper > 0 && *paper < 256)
+        if (auto paper = attributeInteger(node, "paperSize"); paper && *paper > 0 && *paper < 256) {
             setup.paperSize = static_cast<int>(*paper);
+            setup.paperSizeSet = true;
+        }
     }
 
     const std::string& path_;

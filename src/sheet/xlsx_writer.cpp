@@ -3,16 +3,21 @@
 #include "sheet/a1_reference.h"
 #include "sheet/file_error.h"
 #include "sheet/io_messages.h"
-#include "sheet/xlsx_format_builder.h"
-#include "sheet/xlsx_package_patch.h"
+#include "sheet/sheet_names.h"
+#include "sheet/xlsx_carried_parts_writer.h"
+#include "sheet/xlsx_comments_writer.h"
+#include "sheet/xlsx_package_index.h"
+#include "sheet/xlsx_package_writer.h"
+#include "sheet/xlsx_sheet_parts.h"
+#include "sheet/xlsx_sheet_writer.h"
+#include "sheet/xlsx_string_items.h"
+#include "sheet/xlsx_styles_writer.h"
+#include "sheet/xlsx_workbook_part.h"
 
 #include <algorithm>
 #include <atomic>
-#include <cmath>
 #include <filesystem>
-#include <sstream>
 #include <unistd.h>
-#include <xlsxwriter.h>
 
 namespace sheet {
 
@@ -20,9 +25,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr size_t kMaxTextLength = 32767;
-constexpr double kDigitPixels = 7;
-constexpr double kPaddingPixels = 5;
+constexpr const char* kWorkbookPart = "xl/workbook.xml";
+constexpr const char* kStylesPart = "xl/styles.xml";
+constexpr const char* kSharedStringsPart = "xl/sharedStrings.xml";
+constexpr const char* kExternalReference = "externalReference";
 
 // A name beside the target that no other save, in this process or another, will pick.
 std::string temporaryPathFor(const std::string& path) {
@@ -33,372 +39,211 @@ std::string temporaryPathFor(const std::string& path) {
     return (target.parent_path() / name).string();
 }
 
-// The width the file stores for a width in characters (padding included, whole pixels).
-double fileWidthOf(double characters) {
-    const double pixels = std::round(characters * kDigitPixels);
-    return std::floor((pixels + kPaddingPixels) / kDigitPixels * 256) / 256;
-}
-
-std::string numberText(double value) {
-    std::ostringstream out;
-    out.imbue(std::locale::classic());
-    out.precision(15);
-    out << value;
-    return out.str();
-}
-
-struct ColumnSpec {
-    double width = 0;
-    int style = -1; // -1: none
-    bool hidden = false;
-    bool operator==(const ColumnSpec&) const = default;
-};
-
-class SheetWriter {
+// A part whose text is known only once the parts before it are written (styles gain the
+// formats conditional formats use, the string table the texts of every sheet).
+class DeferredPart : public PartSource {
 public:
-    SheetWriter(const std::string& path, lxw_worksheet* worksheet, const Worksheet& sheet,
-                XlsxFormatBuilder& formats)
-        : path_(path), worksheet_(worksheet), sheet_(sheet), formats_(formats) {}
-
-    void write() {
-        if (sheet_.defaultRowHeight != LXW_DEF_ROW_HEIGHT && sheet_.defaultRowHeight > 0)
-            worksheet_set_default_row(worksheet_, sheet_.defaultRowHeight, LXW_FALSE);
-        writeColumns();
-        writeRows();
-        writeMerges();
-        writeCells();
-        writePageSetup();
-        writeView();
-        if (sheet_.protection.on)
-            worksheet_protect(worksheet_, nullptr, nullptr);
+    explicit DeferredPart(std::function<std::string()> make) : make_(std::move(make)) {}
+    bool produce(std::string& out) override {
+        out += make_();
+        return false;
     }
 
 private:
-    void check(lxw_error error, const std::string& where) const {
-        if (error == LXW_NO_ERROR)
-            return;
-        throwFileError(path_, io_messages::kCannotWrite,
-                       sheet_.name + "!" + where + ": " + lxw_strerror(error));
+    std::function<std::string()> make_;
+};
+
+void checkMerges(const std::string& path, const Worksheet& sheet) {
+    for (const CellRect& merge : sheet.merges) {
+        if (merge.firstRow >= 1 && merge.firstColumn >= 1 && merge.lastRow <= kMaxRows &&
+            merge.lastColumn <= kMaxColumns && merge.firstRow <= merge.lastRow &&
+            merge.firstColumn <= merge.lastColumn && mergeArea(merge) <= kMaxMergeCells)
+            continue;
+        throwFileError(path, io_messages::kOutOfRange,
+                       sheet.name + "!" +
+                           cellAddressText(std::clamp(merge.firstRow, 1L, kMaxRows),
+                                           std::clamp(merge.firstColumn, 1L, kMaxColumns)));
     }
+}
 
-    void writeColumns() {
-        std::map<long, ColumnSpec> columns;
-        for (const auto& [column, width] : sheet_.columnWidths)
-            columns[column].width = width;
-        for (const auto& [column, style] : sheet_.columnStyles)
-            columns[column].style = style;
-        for (long column : sheet_.hiddenColumns)
-            columns[column].hidden = true;
-        for (auto& [column, layout] : columns)
-            if (!sheet_.columnWidths.count(column))
-                layout.width = sheet_.defaultColumnWidth;
-
-        // Runs of equal settings go out as one range, as a file would hold them.
-        auto run = columns.begin();
-        while (run != columns.end()) {
-            auto last = run;
-            auto next = std::next(run);
-            while (next != columns.end() && next->first == last->first + 1 &&
-                   next->second == run->second)
-                last = next++;
-            writeColumnRange(run->first, last->first, run->second);
-            run = next;
+// Refuses what no reader could open before anything is written.
+void checkWorkbook(const Workbook& workbook, const std::string& path) {
+    if (workbook.sheets.empty())
+        throwFileError(path, io_messages::kNoSheets);
+    for (const auto& sheet : workbook.sheets) {
+        if (sheet->name.empty())
+            throwFileError(path, io_messages::kEmptySheetName);
+        try {
+            embedded::checkSheetName(workbook, sheet->name, sheet.get());
+        } catch (const AutomationError& error) {
+            throwFileError(path, io_messages::kBadSheetName, sheet->name + ": " + error.what());
         }
+        checkMerges(path, *sheet);
+    }
+}
+
+class PackagePlan {
+public:
+    PackagePlan(const Workbook& workbook, const std::string& path, const XlsxWriteOptions& options)
+        : workbook_(workbook), path_(path), options_(options), carried_(names_, types_),
+          styles_(workbook.styles) {
+        const int last = static_cast<int>(workbook.sheets.size()) - 1;
+        active_ = std::clamp(workbook.activeSheet, 0, std::max(last, 0));
     }
 
-    void writeColumnRange(long first, long last, const ColumnSpec& layout) {
-        if (first < 1 || last > kMaxColumns)
-            check(LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE, "col " + std::to_string(first));
-        lxw_row_col_options options{};
-        options.hidden = layout.hidden;
-        lxw_format* format = layout.style >= 0 ? formats_.formatOf(layout.style) : nullptr;
-        check(worksheet_set_column_opt(worksheet_, static_cast<lxw_col_t>(first - 1),
-                                       static_cast<lxw_col_t>(last - 1), layout.width, format,
-                                       &options),
-              columnLetters(first));
+    void write(const std::string& file) {
+        planWorkbook();
+        PackageWriter package(file, path_, options_.deflateLevel, options_.beforePart);
+        package.add("[Content_Types].xml", types_.xml());
+        package.add("_rels/.rels", rootRelations());
+        package.add(kWorkbookPart, workbookPartXml(workbookInput_));
+        package.add(relationshipsPartOf(kWorkbookPart), workbookRelations_.xml());
+        for (std::size_t i = 0; i < sheets_.size(); ++i)
+            addSheet(package, i);
+        carried_.writeTo(package);
+        package.add(kStylesPart, std::make_unique<DeferredPart>([this] { return styles_.xml(); }));
+        if (options_.sharedStrings)
+            package.add(kSharedStringsPart,
+                        std::make_unique<DeferredPart>([this] { return strings_.xml(); }));
+        package.close();
     }
 
-    struct RowSpec {
-        double height = 0;
-        int style = -1; // -1: none
-        bool hidden = false;
+private:
+    struct PlannedSheet {
+        std::string part;
+        Relationships relations;
+        SheetLinks links;
+        std::vector<Comment> comments;
+        std::string commentsPart, drawingPart;
+        long firstShapeBlock = 1;
     };
 
-    void writeRows() {
-        std::map<long, RowSpec> rows;
-        auto layout = [&](long row) -> RowSpec& {
-            auto [it, added] = rows.try_emplace(row);
-            if (added)
-                it->second.height = sheet_.rowHeight(row);
-            return it->second;
-        };
-        for (const auto& [row, height] : sheet_.rowHeights)
-            layout(row).height = height;
-        for (const auto& [row, style] : sheet_.rowStyles)
-            layout(row).style = style;
-        for (long row : sheet_.hiddenRows)
-            layout(row).hidden = true;
-        for (const auto& [row, setting] : rows) {
-            if (row < 1 || row > kMaxRows)
-                check(LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE, "row " + std::to_string(row));
-            lxw_row_col_options options{};
-            options.hidden = setting.hidden;
-            lxw_format* format = setting.style >= 0 ? formats_.formatOf(setting.style) : nullptr;
-            check(worksheet_set_row_opt(worksheet_, static_cast<lxw_row_t>(row - 1), setting.height,
-                                        format, &options),
-                  std::to_string(row));
-        }
+    static std::string sheetPartName(std::size_t index) {
+        return "xl/worksheets/sheet" + std::to_string(index + 1) + ".xml";
     }
 
-    void writeMerges() {
-        for (const CellRect& merge : sheet_.merges) {
-            if (merge.firstRow == merge.lastRow && merge.firstColumn == merge.lastColumn)
+    std::string rootRelations() const {
+        Relationships relations;
+        relations.add(relation_types::kOfficeDocument, kWorkbookPart);
+        return relations.xml();
+    }
+
+    void planWorkbook() {
+        names_.reserve(kWorkbookPart);
+        names_.reserve(kStylesPart);
+        names_.reserve(kSharedStringsPart);
+        for (std::size_t i = 0; i < workbook_.sheets.size(); ++i)
+            names_.reserve(sheetPartName(i));
+        types_.addOverride(kWorkbookPart, content_types::kWorkbook);
+        workbookInput_.workbook = &workbook_;
+        workbookInput_.activeSheet = active_;
+        for (std::size_t i = 0; i < workbook_.sheets.size(); ++i) {
+            const std::string part = sheetPartName(i);
+            types_.addOverride(part, content_types::kWorksheet);
+            workbookInput_.sheetIds.push_back(workbookRelations_.add(
+                relation_types::kWorksheet, relativeTarget(kWorkbookPart, part)));
+        }
+        workbookRelations_.add(relation_types::kStyles, "styles.xml");
+        types_.addOverride(kStylesPart, content_types::kStyles);
+        if (options_.sharedStrings) {
+            workbookRelations_.add(relation_types::kSharedStrings, "sharedStrings.xml");
+            types_.addOverride(kSharedStringsPart, content_types::kSharedStrings);
+        }
+        for (const SheetAttachment& attachment : workbook_.workbookParts) {
+            if (!attachment.part)
                 continue;
-            if (merge.firstRow < 1 || merge.firstColumn < 1 || merge.lastRow > kMaxRows ||
-                merge.lastColumn > kMaxColumns || mergeArea(merge) > kMaxMergeCells)
-                check(
-                    LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE,
-                    cellAddressText(std::max(merge.firstRow, 1L), std::max(merge.firstColumn, 1L)));
-            const Cell* topLeft = sheet_.cell(merge.firstRow, merge.firstColumn);
-            // The range takes the top-left cell's look; the cells written next keep their own.
-            check(worksheet_merge_range(worksheet_, static_cast<lxw_row_t>(merge.firstRow - 1),
-                                        static_cast<lxw_col_t>(merge.firstColumn - 1),
-                                        static_cast<lxw_row_t>(merge.lastRow - 1),
-                                        static_cast<lxw_col_t>(merge.lastColumn - 1), "",
-                                        formats_.formatOf(topLeft ? topLeft->style : 0)),
-                  cellAddressText(merge.firstRow, merge.firstColumn));
-            for (long row = merge.firstRow; row <= merge.lastRow; ++row)
-                for (long column = merge.firstColumn; column <= merge.lastColumn; ++column)
-                    if (!sheet_.cell(row, column))
-                        check(worksheet_write_blank(worksheet_, static_cast<lxw_row_t>(row - 1),
-                                                    static_cast<lxw_col_t>(column - 1),
-                                                    formats_.formatOf(0)),
-                              cellAddressText(row, column));
+            const std::string name = carried_.carry(attachment.part, 0);
+            const std::string id = workbookRelations_.add(attachment.relationType,
+                                                          relativeTarget(kWorkbookPart, name));
+            if (attachment.element == kExternalReference)
+                workbookInput_.externalReferenceIds.push_back(id);
         }
+        long nextShapeBlock = 1;
+        for (std::size_t i = 0; i < workbook_.sheets.size(); ++i)
+            sheets_.push_back(planSheet(i, nextShapeBlock));
     }
 
-    void writeCells() {
-        for (const auto& [row, cells] : sheet_.rows()) {
-            if (row < 1 || row > kMaxRows)
-                check(LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE, "row " + std::to_string(row));
-            for (const auto& [column, cell] : cells) {
-                if (column < 1 || column > kMaxColumns)
-                    check(LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE, cellAddressText(row, 1));
-                writeCell(static_cast<lxw_row_t>(row - 1), static_cast<lxw_col_t>(column - 1),
-                          cell);
-            }
+    PlannedSheet planSheet(std::size_t index, long& nextShapeBlock) {
+        const Worksheet& sheet = *workbook_.sheets[index];
+        PlannedSheet planned;
+        planned.part = sheetPartName(index);
+        for (const Hyperlink& link : sheet.hyperlinks)
+            planned.links.hyperlinkIds.push_back(
+                link.target.empty() || !isOnSheet(link.range)
+                    ? std::string()
+                    : planned.relations.add(relation_types::kHyperlink, link.target, true));
+        planned.comments = writableComments(sheet.comments);
+        if (!planned.comments.empty())
+            planComments(planned, nextShapeBlock);
+        for (const SheetAttachment& attachment : sheet.attachments) {
+            if (!attachment.part)
+                continue;
+            // The notes are written from the model; a carried copy of their parts would clash.
+            if (!planned.comments.empty() && (attachment.element == "legacyDrawing" ||
+                                              attachment.relationType == relation_types::kComments))
+                continue;
+            const std::string name = carried_.carry(attachment.part, static_cast<int>(index) + 1);
+            const std::string id =
+                planned.relations.add(attachment.relationType, relativeTarget(planned.part, name));
+            if (!attachment.element.empty())
+                planned.links.attachments.emplace_back(&attachment, id);
         }
+        return planned;
     }
 
-    void checkText(const std::string& text, lxw_row_t row, lxw_col_t column) const {
-        if (text.size() <= kMaxTextLength) // UTF-8 holds no fewer bytes than characters
-            return;
-        size_t characters = 0;
-        for (unsigned char c : text)
-            characters += (c & 0xC0) != 0x80;
-        if (characters > kMaxTextLength)
-            throwFileError(path_, io_messages::kTextTooLong,
-                           sheet_.name + "!" + cellAddressText(row + 1, column + 1));
+    void planComments(PlannedSheet& planned, long& nextShapeBlock) {
+        planned.commentsPart = names_.fresh("xl/comments1.xml");
+        planned.drawingPart = names_.fresh("xl/drawings/vmlDrawing1.vml");
+        types_.addOverride(planned.commentsPart, content_types::kComments);
+        types_.addOverride(planned.drawingPart, content_types::kVmlDrawing);
+        planned.relations.add(relation_types::kComments,
+                              relativeTarget(planned.part, planned.commentsPart));
+        planned.links.legacyDrawingId = planned.relations.add(
+            relation_types::kVmlDrawing, relativeTarget(planned.part, planned.drawingPart));
+        planned.firstShapeBlock = nextShapeBlock;
+        nextShapeBlock += commentDrawingBlocks(planned.comments);
     }
 
-    void writeCell(lxw_row_t row, lxw_col_t column, const Cell& cell) {
-        lxw_format* format = formats_.formatOf(cell.style);
-        const std::string where = cellAddressText(row + 1, column + 1);
-        const CellValue& value = cell.value;
-        if (!cell.formula.empty()) {
-            writeFormula(row, column, cell, format, where);
+    void addSheet(PackageWriter& package, std::size_t index) {
+        PlannedSheet& planned = sheets_[index];
+        SheetPartInput input;
+        input.sheet = workbook_.sheets[index].get();
+        input.selected = static_cast<int>(index) == active_;
+        input.links = planned.links;
+        input.styles = &styles_;
+        input.strings = options_.sharedStrings ? &strings_ : nullptr;
+        input.path = &path_;
+        package.add(planned.part, sheetPartSource(std::move(input)));
+        if (!planned.relations.empty())
+            package.add(relationshipsPartOf(planned.part), planned.relations.xml());
+        if (planned.comments.empty())
             return;
-        }
-        switch (value.type) {
-        case CellType::Number:
-            check(worksheet_write_number(worksheet_, row, column, value.number, format), where);
-            return;
-        case CellType::Text:
-            checkText(value.text, row, column);
-            check(value.text.empty()
-                      ? worksheet_write_blank(worksheet_, row, column, format)
-                      : worksheet_write_string(worksheet_, row, column, value.text.c_str(), format),
-                  where);
-            return;
-        case CellType::Boolean:
-            check(worksheet_write_boolean(worksheet_, row, column, value.number != 0, format),
-                  where);
-            return;
-        case CellType::Error:
-            // A plain error value has no cell type of its own in the writer; as a formula of
-            // the error alone it shows and evaluates the same.
-            check(worksheet_write_formula_str(worksheet_, row, column, value.text.c_str(), format,
-                                              value.text.c_str()),
-                  where);
-            return;
-        case CellType::Empty:
-            if (cell.style != 0)
-                check(worksheet_write_blank(worksheet_, row, column, format), where);
-            return;
-        }
+        package.add(planned.commentsPart, commentsPartXml(planned.comments));
+        package.add(planned.drawingPart,
+                    commentsDrawingXml(planned.comments, planned.firstShapeBlock));
     }
 
-    void writeFormula(lxw_row_t row, lxw_col_t column, const Cell& cell, lxw_format* format,
-                      const std::string& where) {
-        const char* formula = cell.formula.c_str();
-        const CellValue& value = cell.value;
-        switch (value.type) {
-        case CellType::Number:
-        case CellType::Boolean:
-            check(
-                worksheet_write_formula_num(worksheet_, row, column, formula, format, value.number),
-                where);
-            return;
-        case CellType::Text:
-        case CellType::Error:
-            checkText(value.text, row, column);
-            check(worksheet_write_formula_str(worksheet_, row, column, formula, format,
-                                              value.text.c_str()),
-                  where);
-            return;
-        case CellType::Empty:
-            check(worksheet_write_formula_str(worksheet_, row, column, formula, format, ""), where);
-            return;
-        }
-    }
-
-    void writePageSetup() {
-        const PageSetup& setup = sheet_.pageSetup;
-        if (setup.orientation == 2)
-            worksheet_set_landscape(worksheet_);
-        else
-            worksheet_set_portrait(worksheet_);
-        worksheet_set_margins(worksheet_, setup.leftMargin, setup.rightMargin, setup.topMargin,
-                              setup.bottomMargin);
-        // The writer keeps header and footer margins with the (here empty) header and footer.
-        lxw_header_footer_options header{};
-        header.margin = setup.headerMargin;
-        lxw_header_footer_options footer{};
-        footer.margin = setup.footerMargin;
-        if (setup.headerMargin > 0)
-            check(worksheet_set_header_opt(worksheet_, "", &header), "header");
-        if (setup.footerMargin > 0)
-            check(worksheet_set_footer_opt(worksheet_, "", &footer), "footer");
-        if (setup.paperSize > 0 && setup.paperSize < 256)
-            worksheet_set_paper(worksheet_, static_cast<uint8_t>(setup.paperSize));
-        if (setup.fitToPages)
-            worksheet_fit_to_pages(worksheet_, static_cast<uint16_t>(std::max(setup.fitWidth, 0)),
-                                   static_cast<uint16_t>(std::max(setup.fitHeight, 0)));
-        else if (setup.scale != 100 && setup.scale >= 10 && setup.scale <= 400)
-            worksheet_set_print_scale(worksheet_, static_cast<uint16_t>(setup.scale));
-    }
-
-    void writeView() {
-        if (sheet_.zoom != 100 && sheet_.zoom >= 10 && sheet_.zoom <= 400)
-            worksheet_set_zoom(worksheet_, static_cast<uint16_t>(sheet_.zoom));
-        const long row = sheet_.selectedRow, column = sheet_.selectedColumn;
-        if ((row != 1 || column != 1) && row >= 1 && row <= kMaxRows && column >= 1 &&
-            column <= kMaxColumns)
-            worksheet_set_selection(
-                worksheet_, static_cast<lxw_row_t>(row - 1), static_cast<lxw_col_t>(column - 1),
-                static_cast<lxw_row_t>(row - 1), static_cast<lxw_col_t>(column - 1));
-    }
-
+    const Workbook& workbook_;
     const std::string& path_;
-    lxw_worksheet* worksheet_;
-    const Worksheet& sheet_;
-    XlsxFormatBuilder& formats_;
+    const XlsxWriteOptions& options_;
+    int active_ = 0;
+    PartNames names_;
+    ContentTypes types_;
+    CarriedParts carried_;
+    Relationships workbookRelations_;
+    WorkbookPartInput workbookInput_;
+    std::vector<PlannedSheet> sheets_;
+    StylesPart styles_;
+    SharedStrings strings_;
 };
-
-std::string protectionAttributes(const SheetProtection& protection) {
-    if (protection.passwordHash.empty())
-        return {};
-    if (protection.algorithmName.empty())
-        return " password=\"" + escapeAttribute(protection.passwordHash) + "\"";
-    return " algorithmName=\"" + escapeAttribute(protection.algorithmName) + "\" hashValue=\"" +
-           escapeAttribute(protection.passwordHash) + "\" saltValue=\"" +
-           escapeAttribute(protection.saltValue) + "\" spinCount=\"" +
-           std::to_string(protection.spinCount) + "\"";
-}
-
-// What the writer library cannot say itself, to be added to the written parts.
-std::map<std::string, PartEdit> packageEdits(const Workbook& workbook) {
-    std::map<std::string, PartEdit> edits;
-    if (workbook.date1904)
-        edits["xl/workbook.xml"] = [](std::string& xml) {
-            addAttributes(xml, "workbookPr", " date1904=\"1\"");
-        };
-    for (size_t i = 0; i < workbook.sheets.size(); ++i) {
-        const Worksheet& sheet = *workbook.sheets[i];
-        std::string sheetFormat;
-        if (std::abs(sheet.defaultColumnWidth - LXW_DEF_COL_WIDTH) > 0.005 &&
-            sheet.defaultColumnWidth > 0 && sheet.defaultColumnWidth <= 255)
-            sheetFormat =
-                " defaultColWidth=\"" + numberText(fileWidthOf(sheet.defaultColumnWidth)) + "\"";
-        const std::string protection =
-            sheet.protection.on ? protectionAttributes(sheet.protection) : std::string();
-        if (sheetFormat.empty() && protection.empty())
-            continue;
-        edits["xl/worksheets/sheet" + std::to_string(i + 1) + ".xml"] =
-            [sheetFormat, protection](std::string& xml) {
-                if (!sheetFormat.empty())
-                    addAttributes(xml, "sheetFormatPr", sheetFormat);
-                if (!protection.empty())
-                    addAttributes(xml, "sheetProtection", protection);
-            };
-    }
-    return edits;
-}
-
-// Owns the writer's workbook until it is closed; an abandoned one is freed unwritten.
-class WriterBook {
-public:
-    explicit WriterBook(const std::string& file) : book_(workbook_new(file.c_str())) {}
-    ~WriterBook() {
-        if (book_)
-            lxw_workbook_free(book_);
-    }
-    WriterBook(const WriterBook&) = delete;
-    WriterBook& operator=(const WriterBook&) = delete;
-
-    lxw_workbook* get() const { return book_; }
-    lxw_error close() {
-        lxw_workbook* book = book_;
-        book_ = nullptr;
-        return workbook_close(book);
-    }
-
-private:
-    lxw_workbook* book_;
-};
-
-void writeBook(const Workbook& workbook, const std::string& path, const std::string& file) {
-    WriterBook book(file);
-    if (!book.get())
-        throwFileError(path, io_messages::kCannotWrite);
-    XlsxFormatBuilder formats(book.get(), workbook.styles);
-    const int active = std::clamp(workbook.activeSheet, 0,
-                                  std::max(0, static_cast<int>(workbook.sheets.size()) - 1));
-    for (size_t i = 0; i < workbook.sheets.size(); ++i) {
-        const Worksheet& sheet = *workbook.sheets[i];
-        if (workbook_validate_sheet_name(book.get(), sheet.name.c_str()) != LXW_NO_ERROR)
-            throwFileError(path, io_messages::kBadSheetName, sheet.name);
-        lxw_worksheet* worksheet = workbook_add_worksheet(book.get(), sheet.name.c_str());
-        if (!worksheet)
-            throwFileError(path, io_messages::kBadSheetName, sheet.name);
-        SheetWriter(path, worksheet, sheet, formats).write();
-        if (static_cast<int>(i) == active)
-            worksheet_activate(worksheet);
-        else if (sheet.hidden)
-            worksheet_hide(worksheet);
-    }
-    const lxw_error error = book.close();
-    if (error != LXW_NO_ERROR)
-        throwFileError(path, io_messages::kCannotWrite, lxw_strerror(error));
-    patchPackage(file, packageEdits(workbook), path);
-}
 
 } // namespace
 
-void writeXlsx(const Workbook& workbook, const std::string& path) {
+void writeXlsx(const Workbook& workbook, const std::string& path, const XlsxWriteOptions& options) {
+    checkWorkbook(workbook, path);
     const std::string temporary = temporaryPathFor(path);
     try {
-        writeBook(workbook, path, temporary);
+        PackagePlan(workbook, path, options).write(temporary);
     } catch (...) {
         std::error_code ignored;
         fs::remove(temporary, ignored);

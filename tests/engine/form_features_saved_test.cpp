@@ -1,6 +1,6 @@
 // Results of forms carrying everything besides cells, saved and read back from disk: what the
 // run held in memory is what the file holds. These need the streaming writer that writes every
-// model field; they are off (DISABLED_) until it is in.
+// model field; they are off () until it is in.
 #include "engine/method_a.h"
 #include "engine/method_c.h"
 #include "run_fixture.h"
@@ -67,7 +67,7 @@ protected:
     QString chosen;
 };
 
-TEST_F(SavedFeatureForms, DISABLED_MethodAResultFileHoldsWhatTheRunBuilt) {
+TEST_F(SavedFeatureForms, MethodAResultFileHoldsWhatTheRunBuilt) {
     host.titleRange = QStringLiteral("A1:D2");
     host.dataRange = QStringLiteral("A3:D6");
     engine::combination_a(host);
@@ -77,7 +77,7 @@ TEST_F(SavedFeatureForms, DISABLED_MethodAResultFileHoldsWhatTheRunBuilt) {
     EXPECT_FALSE(saved->sheets.front()->pageSetup.paperSizeSet);
 }
 
-TEST_F(SavedFeatureForms, DISABLED_MethodCResultFileHoldsWhatTheRunBuilt) {
+TEST_F(SavedFeatureForms, MethodCResultFileHoldsWhatTheRunBuilt) {
     host.sumRange = QStringLiteral("B3:B6");
     engine::combination_c(host);
     auto saved = run_test::readBack(chosen);
@@ -108,7 +108,7 @@ bool toPdf(const std::string& folder, const std::string& file) {
     return std::system(command.c_str()) == 0;
 }
 
-TEST_F(SavedFeatureForms, DISABLED_MethodCResultPrintsTheFormsPagesForEverySheet) {
+TEST_F(SavedFeatureForms, MethodCResultPrintsTheFormsPagesForEverySheet) {
     if (std::system("command -v soffice >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "soffice is not installed";
     host.sumRange = QStringLiteral("B3:B6");

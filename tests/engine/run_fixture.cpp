@@ -75,6 +75,7 @@ void shapeSheet(sheet::Worksheet& sheet, const FormLayout& layout) {
     sheet.pageSetup.footerMargin = 0.2;
     sheet.pageSetup.scale = 80;
     sheet.pageSetup.paperSize = 8; // A3
+    sheet.pageSetup.paperSizeSet = true;
 }
 
 } // namespace

@@ -187,9 +187,9 @@ TEST(XlsxReader, ReadsPrefixedElementsAndSheetLayout) {
     EXPECT_EQ(sheet.merges, std::vector<CellRect>{(CellRect{1, 1, 1, 3})});
     EXPECT_TRUE(sheet.protection.on);
     EXPECT_TRUE(sheet.protection.passwordHash.empty());
-    PageSetup expected{2, 0.3, 0.4, 0.5, 0.6, 0.1, 0.2, 100, true, 1, 0, 9};
-    expected.paperSizeSet = true;
-    EXPECT_EQ(sheet.pageSetup, expected);
+    PageSetup named{2, 0.3, 0.4, 0.5, 0.6, 0.1, 0.2, 100, true, 1, 0, 9};
+    named.paperSizeSet = true; // the file names its paper
+    EXPECT_EQ(sheet.pageSetup, named);
 }
 
 } // namespace

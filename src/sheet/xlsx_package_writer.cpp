@@ -1,0 +1,178 @@
+#include "sheet/xlsx_package_writer.h"
+
+#include "sheet/file_error.h"
+#include "sheet/io_messages.h"
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+#include <zip.h>
+
+namespace sheet {
+
+struct PackageWriter::Feed {
+    std::string name;
+    std::unique_ptr<PartSource> source;
+    PackageWriter* owner = nullptr;
+    std::string pending;
+    std::size_t offset = 0;
+    bool finished = false;
+    zip_error_t error{};
+
+    zip_int64_t read(char* data, std::size_t capacity) {
+        std::size_t written = 0;
+        while (written < capacity) {
+            if (offset == pending.size()) {
+                if (finished)
+                    break;
+                pending.clear();
+                offset = 0;
+                finished = !source->produce(pending);
+                continue;
+            }
+            const std::size_t piece = std::min(capacity - written, pending.size() - offset);
+            std::memcpy(data + written, pending.data() + offset, piece);
+            written += piece;
+            offset += piece;
+        }
+        return static_cast<zip_int64_t>(written);
+    }
+
+    zip_int64_t failed(std::exception_ptr failure) {
+        owner->failure_ = std::move(failure);
+        zip_error_set(&error, ZIP_ER_INTERNAL, 0);
+        return -1;
+    }
+
+    zip_int64_t open() {
+        pending.clear();
+        offset = 0;
+        finished = false;
+        if (owner->beforePart_)
+            owner->beforePart_(name);
+        return 0;
+    }
+};
+
+namespace {
+
+// A streamed part's size is known only once it is written. Stating a bound below the zip64
+// limits keeps the local header a plain one (libzip writes the real sizes afterwards); an
+// unknown size would give every streamed part zip64 fields that strict readers refuse when
+// the central directory has none.
+constexpr zip_uint64_t kStatedPartSize = zip_uint64_t{1} << 31;
+
+zip_int64_t feedCallback(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+    auto* feed = static_cast<PackageWriter::Feed*>(state);
+    try {
+        switch (command) {
+        case ZIP_SOURCE_OPEN:
+            return feed->open();
+        case ZIP_SOURCE_READ:
+            return feed->read(static_cast<char*>(data), static_cast<std::size_t>(length));
+        case ZIP_SOURCE_CLOSE:
+            return 0;
+        case ZIP_SOURCE_STAT: {
+            auto* stat = static_cast<zip_stat_t*>(data);
+            zip_stat_init(stat);
+            stat->mtime = std::time(nullptr);
+            stat->size = kStatedPartSize;
+            stat->valid |= ZIP_STAT_MTIME | ZIP_STAT_SIZE;
+            return sizeof(zip_stat_t);
+        }
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&feed->error, data, length);
+        case ZIP_SOURCE_FREE:
+            return 0;
+        case ZIP_SOURCE_SUPPORTS:
+            return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ,
+                                                  ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                                  ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+        default:
+            zip_error_set(&feed->error, ZIP_ER_OPNOTSUPP, 0);
+            return -1;
+        }
+    } catch (...) {
+        return feed->failed(std::current_exception());
+    }
+}
+
+} // namespace
+
+PackageWriter::PackageWriter(const std::string& file, const std::string& reportedPath,
+                             int deflateLevel, std::function<void(std::string_view)> beforePart)
+    : reportedPath_(reportedPath), deflateLevel_(std::clamp(deflateLevel, 1, 9)),
+      beforePart_(std::move(beforePart)) {
+    int code = 0;
+    archive_ = zip_open(file.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    if (!archive_) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, code);
+        const std::string reason = zip_error_strerror(&error);
+        zip_error_fini(&error);
+        throwFileError(reportedPath_, io_messages::kCannotWrite, reason);
+    }
+}
+
+PackageWriter::~PackageWriter() {
+    if (archive_)
+        zip_discard(archive_);
+}
+
+void PackageWriter::fail(const std::string& reason) {
+    zip_discard(archive_);
+    archive_ = nullptr;
+    throwFileError(reportedPath_, io_messages::kCannotWrite, reason);
+}
+
+void PackageWriter::setCompression(long long index, const std::string& name) {
+    if (index < 0)
+        fail(name + ": " + zip_strerror(archive_));
+    if (zip_set_file_compression(archive_, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE,
+                                 static_cast<zip_uint32_t>(deflateLevel_)) < 0)
+        fail(name + ": " + zip_strerror(archive_));
+}
+
+void PackageWriter::add(const std::string& name, std::string bytes) {
+    const std::string& text = texts_.emplace_back(std::move(bytes));
+    zip_source_t* source = zip_source_buffer(archive_, text.data(), text.size(), 0);
+    if (!source)
+        fail(name + ": " + zip_strerror(archive_));
+    const zip_int64_t index = zip_file_add(archive_, name.c_str(), source, ZIP_FL_ENC_UTF_8);
+    if (index < 0)
+        zip_source_free(source);
+    setCompression(index, name);
+    if (beforePart_)
+        beforePart_(name);
+}
+
+void PackageWriter::add(const std::string& name, std::unique_ptr<PartSource> partSource) {
+    auto feed = std::make_unique<Feed>();
+    feed->name = name;
+    feed->source = std::move(partSource);
+    feed->owner = this;
+    zip_error_init(&feed->error);
+    zip_source_t* source = zip_source_function(archive_, feedCallback, feed.get());
+    if (!source)
+        fail(name + ": " + zip_strerror(archive_));
+    feeds_.push_back(std::move(feed));
+    const zip_int64_t index = zip_file_add(archive_, name.c_str(), source, ZIP_FL_ENC_UTF_8);
+    if (index < 0)
+        zip_source_free(source);
+    setCompression(index, name);
+}
+
+void PackageWriter::close() {
+    if (zip_close(archive_) == 0) {
+        archive_ = nullptr;
+        return;
+    }
+    const std::string reason = zip_strerror(archive_);
+    zip_discard(archive_);
+    archive_ = nullptr;
+    if (failure_)
+        std::rethrow_exception(failure_);
+    throwFileError(reportedPath_, io_messages::kCannotWrite, reason);
+}
+
+} // namespace sheet

@@ -1,0 +1,160 @@
+#include "sheet/xlsx_sheet_writer.h"
+
+#include "sheet/a1_reference.h"
+#include "sheet/file_error.h"
+#include "sheet/io_messages.h"
+#include "sheet/xlsx_cell_writer.h"
+#include "sheet/xlsx_package_index.h"
+#include "sheet/xlsx_styles_writer.h"
+#include "sheet/xlsx_xml_text.h"
+
+#include <charconv>
+#include <map>
+
+namespace sheet {
+
+namespace {
+
+// About this much XML is handed to the compressor at a time.
+constexpr std::size_t kPieceBytes = 1 << 16;
+
+struct RowLayout {
+    std::optional<double> height;
+    int style = -1; // -1: none
+    bool hidden = false;
+};
+
+class SheetPartSource : public PartSource {
+public:
+    explicit SheetPartSource(SheetPartInput input)
+        : input_(std::move(input)), sheet_(*input_.sheet), cells_(*input_.path, input_.strings),
+          row_(sheet_.rows().begin()) {
+        for (const auto& [row, height] : sheet_.rowHeights)
+            layouts_[row].height = height;
+        for (const auto& [row, style] : sheet_.rowStyles)
+            layouts_[row].style = style;
+        for (long row : sheet_.hiddenRows)
+            layouts_[row].hidden = true;
+        layout_ = layouts_.begin();
+    }
+
+    bool produce(std::string& out) override {
+        switch (stage_) {
+        case Stage::Head:
+            out += kXmlDeclaration;
+            appendSheetHead(out, sheet_, input_.selected, *input_.styles);
+            out += "<sheetData>";
+            stage_ = Stage::Rows;
+            return true;
+        case Stage::Rows:
+            appendRows(out);
+            return true;
+        case Stage::Tail:
+            out += "</sheetData>";
+            appendSheetTail(out, sheet_, input_.links, *input_.styles);
+            stage_ = Stage::Done;
+            return false;
+        case Stage::Done:
+            break;
+        }
+        return false;
+    }
+
+private:
+    enum class Stage { Head, Rows, Tail, Done };
+    using RowIterator = std::map<long, std::map<long, Cell>>::const_iterator;
+
+    void appendRows(std::string& out) {
+        const auto rowsEnd = sheet_.rows().end();
+        while (out.size() < kPieceBytes) {
+            const bool cellsLeft = row_ != rowsEnd;
+            const bool layoutsLeft = layout_ != layouts_.end();
+            if (!cellsLeft && !layoutsLeft) {
+                stage_ = Stage::Tail;
+                return;
+            }
+            const long next = !layoutsLeft ? row_->first
+                              : !cellsLeft ? layout_->first
+                                           : std::min(row_->first, layout_->first);
+            const std::map<long, Cell>* cells = nullptr;
+            if (cellsLeft && row_->first == next)
+                cells = &(row_++)->second;
+            const RowLayout* layout = nullptr;
+            if (layoutsLeft && layout_->first == next)
+                layout = &(layout_++)->second;
+            appendRow(out, next, cells, layout);
+        }
+    }
+
+    [[noreturn]] void outOfRange(const std::string& where) const {
+        throwFileError(*input_.path, io_messages::kOutOfRange, sheet_.name + "!" + where);
+    }
+
+    const std::string& lettersOf(long column) {
+        if (column < 1 || column > kMaxColumns)
+            outOfRange(columnLetters(std::max(column, 1L)));
+        if (static_cast<std::size_t>(column) >= letters_.size())
+            letters_.resize(static_cast<std::size_t>(column) + 1);
+        std::string& letters = letters_[static_cast<std::size_t>(column)];
+        if (letters.empty())
+            letters = columnLetters(column);
+        return letters;
+    }
+
+    void appendRow(std::string& out, long row, const std::map<long, Cell>* cells,
+                   const RowLayout* layout) {
+        if (row < 1 || row > kMaxRows)
+            outOfRange(std::to_string(row));
+        char number[24];
+        const std::string_view rowText(
+            number, std::to_chars(number, number + sizeof number, row).ptr - number);
+        out += "<row r=\"";
+        out += rowText;
+        out += '"';
+        if (layout)
+            appendRowLayout(out, *layout);
+        if (!cells || cells->empty()) {
+            out += "/>";
+            return;
+        }
+        out += '>';
+        std::string reference;
+        for (const auto& [column, cell] : *cells) {
+            reference.assign(lettersOf(column));
+            reference += rowText;
+            cells_.append(out, reference, cell, input_.styles->formatOf(cell.style), sheet_.name);
+        }
+        out += "</row>";
+    }
+
+    void appendRowLayout(std::string& out, const RowLayout& layout) const {
+        if (layout.style >= 0) {
+            appendAttribute(out, "s", static_cast<long>(input_.styles->formatOf(layout.style)));
+            out += " customFormat=\"1\"";
+        }
+        if (layout.height && *layout.height >= 0 && *layout.height <= 409.5) {
+            appendAttribute(out, "ht", *layout.height);
+            if (*layout.height != sheet_.defaultRowHeight)
+                out += " customHeight=\"1\"";
+        }
+        if (layout.hidden)
+            out += " hidden=\"1\"";
+    }
+
+    SheetPartInput input_;
+    const Worksheet& sheet_;
+    CellWriter cells_;
+    Stage stage_ = Stage::Head;
+    RowIterator row_;
+    std::map<long, RowLayout> layouts_;
+    std::map<long, RowLayout>::const_iterator layout_;
+    std::vector<std::string> letters_;
+};
+
+} // namespace
+
+std::unique_ptr<PartSource> sheetPartSource(SheetPartInput input) {
+    return std::make_unique<SheetPartSource>(std::move(input));
+}
+
+} // namespace sheet
