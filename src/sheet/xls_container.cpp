@@ -71,13 +71,37 @@ std::string readWhole(GsfInput* stream, const std::string& path, const ReadLimit
     return bytes;
 }
 
+// An encrypted .xlsx whose container the library refuses still names its EncryptionInfo
+// stream (in UTF-16) in the directory: it is reported as encrypted, not as damaged.
+bool namesEncryptionInfo(GsfInput* input) {
+    static const std::string kName = [] {
+        std::string name;
+        for (char c : std::string_view("EncryptionInfo")) {
+            name += c;
+            name += '\0';
+        }
+        return name;
+    }();
+    const gsf_off_t size = gsf_input_size(input);
+    if (size <= 0 || gsf_input_seek(input, 0, G_SEEK_SET))
+        return false;
+    std::string bytes(static_cast<size_t>(size), '\0');
+    if (!gsf_input_read(input, bytes.size(), reinterpret_cast<guint8*>(bytes.data())))
+        return false;
+    return bytes.find(kName) != std::string::npos;
+}
+
 std::string readFromInput(GsfInput* input, const std::string& path, const ReadLimits& limits) {
     const auto containerSize =
         static_cast<std::uint64_t>(std::max<gsf_off_t>(0, gsf_input_size(input)));
     GError* error = nullptr;
     GObjectPtr<GsfInfile> container(gsf_infile_msole_new(input, &error));
-    if (!container)
-        throwFileError(path, io_messages::kCorruptZip, takeMessage(error));
+    if (!container) {
+        const std::string reason = takeMessage(error);
+        if (namesEncryptionInfo(input))
+            throwFileError(path, io_messages::kEncrypted);
+        throwFileError(path, io_messages::kCorruptZip, reason);
+    }
     takeMessage(error);
     if (childNamed(container.get(), "EncryptionInfo") >= 0)
         throwFileError(path, io_messages::kEncrypted);

@@ -99,7 +99,6 @@ void StyleBuilder::readFont(Cursor& in) {
     font.underline = underlineOf(in.u8());
     in.skip(3); // family, character set, reserved
     font.name = in.text8();
-    font.color = color(raw.colorIndex);
     fonts_.push_back(std::move(raw));
 }
 
@@ -108,7 +107,10 @@ std::optional<Font> StyleBuilder::font(int index) const {
     const int position = index > 4 ? index - 1 : index;
     if (index == 4 || position < 0 || position >= static_cast<int>(fonts_.size()))
         return std::nullopt;
-    return fonts_[static_cast<std::size_t>(position)].font;
+    const RawFont& raw = fonts_[static_cast<std::size_t>(position)];
+    Font font = raw.font;
+    font.color = color(raw.colorIndex);
+    return font;
 }
 
 void StyleBuilder::readFormat(Cursor& in) {
@@ -144,10 +146,6 @@ void StyleBuilder::readXf(Cursor& in) {
         readXf8(in, xf);
     else
         readXf5(in, xf);
-    if (xf.fill.pattern == "none") {
-        xf.fill.foreground.reset();
-        xf.fill.background.reset();
-    }
     xfs_.push_back(std::move(xf));
 }
 
@@ -160,25 +158,19 @@ void StyleBuilder::readXf8(Cursor& in, Xf& xf) const {
     const std::uint32_t border1 = in.u32();
     const std::uint32_t border2 = in.u32();
     const std::uint16_t colours = in.u16();
-    auto side = [this](unsigned style, unsigned colour) {
-        BorderSide out;
-        out.style = borderName(style);
-        if (!out.style.empty())
-            out.color = color(colour);
-        return out;
-    };
     Border& border = xf.border;
-    border.left = side(border1 & 0x0F, border1 >> 16 & 0x7F);
-    border.right = side(border1 >> 4 & 0x0F, border1 >> 23 & 0x7F);
-    border.top = side(border1 >> 8 & 0x0F, border2 & 0x7F);
-    border.bottom = side(border1 >> 12 & 0x0F, border2 >> 7 & 0x7F);
+    border.left.style = borderName(border1 & 0x0F);
+    border.right.style = borderName(border1 >> 4 & 0x0F);
+    border.top.style = borderName(border1 >> 8 & 0x0F);
+    border.bottom.style = borderName(border1 >> 12 & 0x0F);
     border.diagonalDown = border1 >> 30 & 1;
     border.diagonalUp = border1 >> 31 & 1;
     if (border.diagonalDown || border.diagonalUp)
-        border.diagonal = side(border2 >> 21 & 0x0F, border2 >> 14 & 0x7F);
+        border.diagonal.style = borderName(border2 >> 21 & 0x0F);
     xf.fill.pattern = patternName(border2 >> 26 & 0x3F);
-    xf.fill.foreground = color(colours & 0x7F);
-    xf.fill.background = color(colours >> 7 & 0x7F);
+    xf.colours = {border1 >> 16 & 0x7F, border1 >> 23 & 0x7F, border2 & 0x7F,
+                  border2 >> 7 & 0x7F,  border2 >> 14 & 0x7F, colours & 0x7Fu,
+                  colours >> 7 & 0x7Fu};
 }
 
 void StyleBuilder::readXf5(Cursor& in, Xf& xf) const {
@@ -186,20 +178,26 @@ void StyleBuilder::readXf5(Cursor& in, Xf& xf) const {
     xf.alignment.rotation = rotationOfOrientation(orientation);
     const std::uint32_t area = in.u32();
     const std::uint32_t lines = in.u32();
-    auto side = [this](unsigned style, unsigned colour) {
-        BorderSide out;
-        out.style = borderName(style);
-        if (!out.style.empty())
-            out.color = color(colour);
-        return out;
-    };
-    xf.fill.foreground = color(area & 0x7F);
-    xf.fill.background = color(area >> 7 & 0x7F);
     xf.fill.pattern = patternName(area >> 16 & 0x3F);
-    xf.border.bottom = side(area >> 22 & 0x07, area >> 25 & 0x7F);
-    xf.border.top = side(lines & 0x07, lines >> 9 & 0x7F);
-    xf.border.left = side(lines >> 3 & 0x07, lines >> 16 & 0x7F);
-    xf.border.right = side(lines >> 6 & 0x07, lines >> 23 & 0x7F);
+    xf.border.bottom.style = borderName(area >> 22 & 0x07);
+    xf.border.top.style = borderName(lines & 0x07);
+    xf.border.left.style = borderName(lines >> 3 & 0x07);
+    xf.border.right.style = borderName(lines >> 6 & 0x07);
+    xf.colours = {
+        lines >> 16 & 0x7F, lines >> 23 & 0x7F, lines >> 9 & 0x7F, area >> 25 & 0x7F, 0x40,
+        area & 0x7F,        area >> 7 & 0x7F};
+}
+
+void StyleBuilder::applyColours(const Xf& xf, Style& style) const {
+    BorderSide* sides[] = {&style.border.left, &style.border.right, &style.border.top,
+                           &style.border.bottom, &style.border.diagonal};
+    for (std::size_t i = 0; i < std::size(sides); ++i)
+        if (!sides[i]->style.empty())
+            sides[i]->color = color(xf.colours[i]);
+    if (style.fill.pattern == "none")
+        return;
+    style.fill.foreground = color(xf.colours[5]);
+    style.fill.background = color(xf.colours[6]);
 }
 
 void StyleBuilder::applyNumberFormat(Style& style, int formatId) const {
@@ -235,6 +233,7 @@ void StyleBuilder::build(StyleTable& styles) {
         style.protection = xf.protection;
         style.border = xf.border;
         style.fill = xf.fill;
+        applyColours(xf, style);
         styleOfXf_.push_back(styles.intern(style));
     }
 }

@@ -6,6 +6,7 @@
 #include "sheet/model.h"
 #include "sheet/xls_records.h"
 
+#include <array>
 #include <map>
 #include <optional>
 #include <vector>
@@ -39,11 +40,15 @@ private:
         Alignment alignment;
         Border border;
         Fill fill;
+        // Palette indexes, resolved when every PALETTE record is known: left, right, top,
+        // bottom, diagonal border, then the fill's foreground and background.
+        std::array<unsigned, 7> colours{};
     };
 
     void readXf8(Cursor& in, Xf& xf) const;
     void readXf5(Cursor& in, Xf& xf) const;
     void applyNumberFormat(Style& style, int formatId) const;
+    void applyColours(const Xf& xf, Style& style) const;
 
     struct RawFont {
         Font font;

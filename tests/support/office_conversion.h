@@ -1,0 +1,18 @@
+// Converting workbooks with the office suite, when it is installed, for tests that compare our
+// reading of files another program wrote.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace test_support {
+
+bool officeSuiteInstalled();
+
+// Converts `source` to `format` ("xls", "xlsx", "csv") into `folder`; returns the new file's
+// path, or an empty path when the conversion failed.
+std::filesystem::path convertWithOffice(const std::filesystem::path& source,
+                                        const std::string& format,
+                                        const std::filesystem::path& folder);
+
+} // namespace test_support
