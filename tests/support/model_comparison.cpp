@@ -118,6 +118,13 @@ private:
             note(where, "protection", e.protection.locked, a.protection.locked);
     }
 
+    // The logical constants, as a word or as a function without arguments, are one formula.
+    static std::string logical(const std::string& formula) {
+        if (formula == "TRUE()" || formula == "FALSE()")
+            return formula.substr(0, formula.size() - 2);
+        return formula;
+    }
+
     void compareCell(const std::string& where, const Cell* e, const Cell* a) {
         static const Cell kNone;
         const Cell& expected = e ? *e : kNone;
@@ -132,7 +139,7 @@ private:
             actual.value == CellValue::Number(0);
         if (!sameValue && !uncached)
             note(where, "value", valueText(expected.value), valueText(actual.value));
-        if (options_.formulas && expected.formula != actual.formula)
+        if (options_.formulas && logical(expected.formula) != logical(actual.formula))
             note(where, "formula", expected.formula, actual.formula);
         if (!options_.styles)
             return;
