@@ -24,7 +24,17 @@ template <typename T> using GObjectPtr = std::unique_ptr<T, GObjectRelease>;
 
 void ensureLibraryReady() {
     static std::once_flag once;
-    std::call_once(once, [] { gsf_init(); });
+    std::call_once(once, [] {
+        gsf_init();
+        // The library describes every flaw it works around on stderr; the reader reports
+        // what matters in its own message.
+        for (const char* domain : {"libgsf", "libgsf:msole"})
+            g_log_set_handler(
+                domain,
+                static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE |
+                                            G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG),
+                [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+    });
 }
 
 std::string takeMessage(GError* error) {
