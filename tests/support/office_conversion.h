@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace test_support {
 
@@ -14,5 +15,9 @@ bool officeSuiteInstalled();
 std::filesystem::path convertWithOffice(const std::filesystem::path& source,
                                         const std::string& format,
                                         const std::filesystem::path& folder);
+
+// Converts several files in one run of the suite; true when every converted file is there.
+bool convertAllWithOffice(const std::vector<std::filesystem::path>& sources,
+                          const std::string& format, const std::filesystem::path& folder);
 
 } // namespace test_support
