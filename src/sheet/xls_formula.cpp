@@ -11,6 +11,8 @@ namespace sheet::xls {
 namespace {
 
 constexpr std::size_t kMaxStack = 4096;
+// The longest formula text a cell may hold.
+constexpr std::size_t kMaxFormulaLength = 8192;
 constexpr long kLastRow = 65535;
 constexpr long kLastColumn = 255;
 
@@ -82,8 +84,10 @@ private:
     bool biff8() const { return context_.biff == Biff::V8; }
 
     void push(std::string text) {
-        if (stack_.size() >= kMaxStack)
+        if (stack_.size() >= kMaxStack || text.size() > kMaxFormulaLength ||
+            text.size() > context_.budget)
             throw Unsupported();
+        context_.budget -= text.size();
         stack_.push_back(std::move(text));
     }
     std::string pop() {

@@ -21,6 +21,10 @@ struct FormulaContext {
     };
     std::vector<SheetRange> externSheets; // BIFF8: EXTERNSHEET entries
     std::vector<std::string> names;       // NAME records in order
+    // Characters all formulas of the workbook may still produce; a hostile file of formulas
+    // nested thousands deep would otherwise cost quadratic time. Past it formulas keep their
+    // cached values only.
+    mutable std::size_t budget = std::size_t{256} << 20;
 };
 
 // The formula as the cell shows it, without '=', or nullopt when a token is not supported

@@ -107,7 +107,7 @@ private:
     std::size_t walked_ = 0;
 };
 
-std::unique_ptr<Workbook> readStream(std::string_view stream, const std::string& path) {
+std::unique_ptr<Workbook> readStreamOf(std::string_view stream, const std::string& path) {
     auto workbook = std::make_unique<Workbook>();
     try {
         StreamReader(stream, *workbook).read();
@@ -147,7 +147,7 @@ std::unique_ptr<Workbook> readXls(const std::string& path, const ReadLimits& lim
     std::ifstream(path, std::ios::binary).read(head, sizeof head);
     if (!isCompound(std::string_view(head, sizeof head)))
         refuseBareBiff(std::string_view(head, sizeof head), path);
-    return readStream(readXlsWorkbookStream(path, limits), path);
+    return readStreamOf(readXlsWorkbookStream(path, limits), path);
 }
 
 std::unique_ptr<Workbook> readXlsBytes(std::string_view bytes, const std::string& path,
@@ -157,7 +157,11 @@ std::unique_ptr<Workbook> readXlsBytes(std::string_view bytes, const std::string
                        std::to_string(limits.maxPartBytes >> 20) + " MB");
     if (!isCompound(bytes.substr(0, 8)))
         refuseBareBiff(bytes.substr(0, 8), path);
-    return readStream(readXlsWorkbookStream(bytes, path, limits), path);
+    return readStreamOf(readXlsWorkbookStream(bytes, path, limits), path);
+}
+
+std::unique_ptr<Workbook> readXlsStream(std::string_view stream, const std::string& path) {
+    return readStreamOf(stream, path);
 }
 
 } // namespace sheet

@@ -19,4 +19,7 @@ std::unique_ptr<Workbook> readXls(const std::string& path, const ReadLimits& lim
 std::unique_ptr<Workbook> readXlsBytes(std::string_view bytes, const std::string& path,
                                        const ReadLimits& limits = {});
 
+// The same for the workbook stream itself, taken out of its container.
+std::unique_ptr<Workbook> readXlsStream(std::string_view stream, const std::string& path);
+
 } // namespace sheet
