@@ -115,7 +115,8 @@ std::optional<Font> StyleBuilder::font(int index) const {
 
 void StyleBuilder::readFormat(Cursor& in) {
     const int id = in.u16();
-    formats_[id] = in.text16();
+    // BIFF5 counts the code's characters in one byte, BIFF8 in two.
+    formats_[id] = in.biff() == Biff::V8 ? in.text16() : in.text8();
 }
 
 void StyleBuilder::readPalette(Cursor& in) {

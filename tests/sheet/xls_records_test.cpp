@@ -236,16 +236,29 @@ TEST(XlsRecords, SheetListKeepsWorksheetsOnlyWithTheirVisibility) {
 }
 
 TEST(XlsRecords, OlderFilesInTheirCodePageAndTheOldestRefused) {
-    // BIFF5 in a stream named in capitals, text in code page 949.
-    const std::string globals = xlsRecord(0x0042, u16(949));
+    // BIFF5 in a stream named in capitals, text in code page 949, a font and a number format.
+    std::string globals = xlsRecord(0x0042, u16(949));
+    const std::string gulim("\xB1\xBC\xB8\xB2", 4);
+    globals += xlsRecord(0x0031, u16(220) + u16(0) + u16(0x7FFF) + u16(700) + u16(0) +
+                                     bytes({0, 0, 0, 0, 4}) + gulim);
+    globals += xlsRecord(0x041E, u16(164) + bytes({6}) + "0.0\"%\"");
+    for (int i = 0; i < 17; ++i)
+        globals += xlsRecord(0x00E0, u16(0) + u16(i == 16 ? 164 : 0) + u16(1) + bytes({0x20, 0}) +
+                                         u32(0) + u32(0));
     const std::string label =
-        xlsRecord(0x0204, cellHead(0, 0) + u16(4) + std::string("\xC7\xD0\xB1\xB3", 4));
+        xlsRecord(0x0204, cellHead(0, 0) + u16(4) + std::string("\xC7\xD0\xB1\xB3", 4)) +
+        xlsRecord(0x0203, cellHead(0, 1, 16) + f64(0.5));
     const std::string stream =
         xlsStream(globals, {{std::string("\xC0\xDA\xB7\xE1", 4), label}}, false);
     const auto book = readFile(compoundFile(stream, u"BOOK"), "old.xls");
     ASSERT_EQ(book->sheets.size(), 1u);
     EXPECT_EQ(book->sheets[0]->name, "자료");
     EXPECT_EQ(book->sheets[0]->cell(1, 1)->value, CellValue::Text("학교"));
+    const Style& style = book->styles.at(book->sheets[0]->cell(1, 2)->style);
+    EXPECT_EQ(style.numberFormatCode, "0.0\"%\"");
+    EXPECT_EQ(style.font.name, "굴림");
+    EXPECT_EQ(style.font.size, 11);
+    EXPECT_TRUE(style.font.bold);
 
     const std::string biff4 = bytes({0x09, 0x04, 6, 0, 0, 0, 0x10, 0, 0, 0});
     EXPECT_TRUE(mentions(refusalOf(biff4), io_messages::kXlsTooOld));
