@@ -31,8 +31,9 @@ void ensureLibraryReady() {
         for (const char* domain : {"libgsf", "libgsf:msole"})
             g_log_set_handler(
                 domain,
-                static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE |
-                                            G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG),
+                static_cast<GLogLevelFlags>(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING |
+                                            G_LOG_LEVEL_MESSAGE | G_LOG_LEVEL_INFO |
+                                            G_LOG_LEVEL_DEBUG),
                 [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
     });
 }

@@ -74,8 +74,18 @@ const char* iconvNameOf(unsigned codePage) {
 }
 
 // One converter per code page, shared under a lock: opening iconv is costly next to a cell.
+// Keyed by the converter's name, so that the cache stays as small as the list above.
 class Converters {
 public:
+    Converters() = default;
+    Converters(const Converters&) = delete;
+    Converters& operator=(const Converters&) = delete;
+    ~Converters() {
+        for (auto& [name, converter] : converters_)
+            if (converter != reinterpret_cast<iconv_t>(-1))
+                iconv_close(converter);
+    }
+
     std::string decode(std::string_view bytes, unsigned codePage) {
         std::lock_guard lock(mutex_);
         iconv_t converter = converterFor(codePage);
@@ -89,9 +99,10 @@ public:
 
 private:
     iconv_t converterFor(unsigned codePage) {
-        auto found = converters_.find(codePage);
+        const char* name = iconvNameOf(codePage);
+        auto found = converters_.find(name);
         if (found == converters_.end())
-            found = converters_.emplace(codePage, iconv_open("UTF-8", iconvNameOf(codePage))).first;
+            found = converters_.emplace(name, iconv_open("UTF-8", name)).first;
         return found->second;
     }
 
@@ -118,7 +129,7 @@ private:
     }
 
     std::mutex mutex_;
-    std::map<unsigned, iconv_t> converters_;
+    std::map<std::string, iconv_t> converters_;
 };
 
 } // namespace
