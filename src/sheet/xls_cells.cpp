@@ -249,9 +249,8 @@ void CellReader::readString(Cursor& in) {
         return;
     const auto [row, column] = *awaitingString_;
     awaitingString_.reset();
-    if (Cell* cell = sheet_.rows()[row + 1].count(column + 1) ? &sheet_.rows()[row + 1][column + 1]
-                                                              : nullptr)
-        cell->value = CellValue::Text(in.text16());
+    // The formula placed its cell before asking for the text.
+    sheet_.rows()[row + 1][column + 1].value = CellValue::Text(in.text16());
 }
 
 void CellReader::readSharedFormula(Cursor& in) {
