@@ -1,11 +1,16 @@
 // Reads and writes many copies of a Korean reporting form and prints workbooks per second
-// for each direction and the peak memory of the process.
+// for each direction and the peak memory of the process. When the office suite is installed,
+// it also reads one form saved by the suite as .xls and as .xlsx, and measures the memory of
+// reading a small .xls whose eight sheets each declare the whole sheet (A1 and IV65536 set).
 //
 //   sheet_io_bench [count] [folder]
+//   sheet_io_bench --memory FILE   (reads FILE and prints the peak memory of that alone)
 #include "sheet/workbook_io.h"
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -110,9 +115,85 @@ double seconds(Clock::time_point since) {
     return std::chrono::duration<double>(Clock::now() - since).count();
 }
 
+double peakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+bool officeSuiteInstalled() {
+    return std::system("command -v soffice >/dev/null 2>&1") == 0;
+}
+
+// Converts `source` with the office suite into `folder`; the converted file's path or "".
+fs::path convert(const fs::path& source, const std::string& format, const fs::path& folder) {
+    const std::string command = "soffice -env:UserInstallation=file:///tmp/sheet_io_bench-" +
+                                std::to_string(getpid()) + " --headless --norestore --convert-to " +
+                                format + " --outdir '" + folder.string() + "' '" + source.string() +
+                                "' >/dev/null 2>&1";
+    fs::path out = folder / source.filename();
+    out.replace_extension("." + format);
+    if (std::system(command.c_str()) != 0 || !fs::exists(out))
+        return {};
+    return out;
+}
+
+double readsPerSecond(const fs::path& file, int count) {
+    const auto start = Clock::now();
+    for (int i = 0; i < count; ++i)
+        sheet::readWorkbook(file.string());
+    return count / seconds(start);
+}
+
+// The same form read as .xls and as .xlsx, both saved by the office suite.
+void compareFormats(const fs::path& form, int count, const fs::path& folder) {
+    const fs::path xls = convert(form, "xls", folder / "office-xls");
+    const fs::path xlsx = convert(form, "xlsx", folder / "office-xlsx");
+    if (xls.empty() || xlsx.empty()) {
+        std::printf("office suite: conversion failed, .xls figures left out\n");
+        return;
+    }
+    std::printf("read .xls:  %.1f workbooks/s (%ju bytes, saved by the office suite)\n",
+                readsPerSecond(xls, count), static_cast<std::uintmax_t>(fs::file_size(xls)));
+    std::printf("read .xlsx: %.1f workbooks/s (%ju bytes, the same form, same writer)\n",
+                readsPerSecond(xlsx, count), static_cast<std::uintmax_t>(fs::file_size(xlsx)));
+}
+
+// Eight sheets, each with a value in A1 and in IV65536: files declaring the whole legacy sheet.
+void measureSparseXls(const char* self, const fs::path& folder) {
+    sheet::Workbook workbook;
+    for (int i = 1; i <= 8; ++i) {
+        auto sheet = std::make_unique<sheet::Worksheet>("Sheet" + std::to_string(i));
+        sheet->cellAt(1, 1).value = sheet::CellValue::Number(i);
+        sheet->cellAt(65536, 256).value = sheet::CellValue::Number(-i);
+        workbook.sheets.push_back(std::move(sheet));
+    }
+    const fs::path source = folder / "corners.xlsx";
+    sheet::writeWorkbook(workbook, source.string());
+    const fs::path xls = convert(source, "xls", folder / "corners");
+    if (xls.empty())
+        return;
+    std::printf("sparse .xls (%ju bytes): ", static_cast<std::uintmax_t>(fs::file_size(xls)));
+    std::fflush(stdout);
+    const std::string command = std::string(self) + " --memory '" + xls.string() + "'";
+    if (std::system(command.c_str()) != 0)
+        std::printf("failed\n");
+}
+
+int memoryOf(const char* file) {
+    const double before = peakMegabytes();
+    const auto start = Clock::now();
+    auto workbook = sheet::readWorkbook(file);
+    std::printf("%.1f MB peak (%.1f MB before reading), %.3f s, %zu sheets\n", peakMegabytes(),
+                before, seconds(start), workbook->sheets.size());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--memory")
+        return memoryOf(argv[2]);
     const int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
     const fs::path folder =
         argc > 2 ? fs::path(argv[2])
@@ -151,6 +232,10 @@ int main(int argc, char** argv) {
         std::printf("read:  %.1f workbooks/s (%.2f s, %ld cells)\n", count / readSeconds,
                     readSeconds, cells);
         std::printf("peak memory: %.1f MB\n", usage.ru_maxrss / 1024.0);
+        if (officeSuiteInstalled()) {
+            compareFormats(folder / "학교1.xlsx", count, folder);
+            measureSparseXls(argv[0], folder);
+        }
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());
         return 1;

@@ -50,6 +50,9 @@ inline const QString kSavingOverExisting = QStringLiteral("파일로 저장중�
 inline const QString kFileInUse = QStringLiteral(" 파일이 실행중입니다!");
 inline const QString kSavedUnderTimeStamp = QStringLiteral("파일로 저장하였습니다.");
 inline const QString kSavedUnderChosen = QStringLiteral("으로 저장하였습니다.");
+// Put after the saved path's line when a .xls name was given: the result is always .xlsx.
+inline const QString kSavedAsXlsxInstead =
+    QStringLiteral(" (xls 형식으로는 저장할 수 없어 확장자를 xlsx로 바꾸어 저장하였습니다)");
 inline const QString kSaveCancelled = QStringLiteral("저장을 취소하였습니다!");
 // Method A's not-in-use line has no closing point; B, C and E have one.
 inline const QString kSavingChosenA =

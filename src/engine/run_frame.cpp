@@ -166,11 +166,28 @@ void RunFrame::showResult() {
     }
 }
 
+namespace {
+
+// The result is written as .xlsx: a .xls name would put .xlsx content under the wrong name, so
+// such a name gets the .xlsx extension instead.
+QString xlsxPathFor(const QString& path) {
+    if (!path.endsWith(QStringLiteral(".xls"), Qt::CaseInsensitive))
+        return path;
+    return path.chopped(4) + QStringLiteral(".xlsx");
+}
+
+QString renamedNote(const QString& given, const QString& used) {
+    return given == used ? QString() : msg::kSavedAsXlsxInstead;
+}
+
+} // namespace
+
 SaveOutcome RunFrame::save(const QString& existingFile, const SaveLines& lines) {
     bool saved = false;
-    const QString existing = existingFile.trimmed();
-    if (!existing.isEmpty()) {
-        log(existing + msg::kSavingOverExisting);
+    const QString given = existingFile.trimmed();
+    if (!given.isEmpty()) {
+        const QString existing = xlsxPathFor(given);
+        log(existing + msg::kSavingOverExisting + renamedNote(given, existing));
         saved = saveActiveWorkbook(existing);
     } else {
         host_.BringToFront();
@@ -179,7 +196,7 @@ SaveOutcome RunFrame::save(const QString& existingFile, const SaveLines& lines) 
         if (!chosen || chosen->trimmed().isEmpty()) {
             log(msg::kSaveCancelled);
             saved = saveUnderTimeStamp(resultFolder);
-        } else if (const QString path = QDir::toNativeSeparators(*chosen);
+        } else if (const QString path = xlsxPathFor(QDir::toNativeSeparators(*chosen));
                    host_.IsFileInUse(path)) {
             host_.Message(path + msg::kFileInUse);
             saved = saveUnderTimeStamp(resultFolder);
@@ -187,7 +204,8 @@ SaveOutcome RunFrame::save(const QString& existingFile, const SaveLines& lines) 
             log(lines.savingChosen);
             saved = saveActiveWorkbook(path);
             if (saved)
-                log(path + msg::kSavedUnderChosen);
+                log(path + msg::kSavedUnderChosen +
+                    renamedNote(QDir::toNativeSeparators(*chosen), path));
         }
     }
     log(lines.closing);

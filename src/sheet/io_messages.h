@@ -16,6 +16,9 @@ inline constexpr const char* kBadReference = "잘못된 셀 참조입니다";
 inline constexpr const char* kOutOfRange = "행 또는 열 번호가 허용 범위를 벗어납니다";
 inline constexpr const char* kNoSheets = "통합 문서에 워크시트가 없습니다";
 inline constexpr const char* kXlsUnreadable = "xls 파일을 읽을 수 없습니다";
+inline constexpr const char* kXlsTooOld = "1995년 이전 형식(BIFF2~BIFF4)의 xls 파일은 지원하지 "
+                                          "않습니다. 새 형식(.xlsx)으로 다시 저장한 뒤 "
+                                          "사용하십시오";
 inline constexpr const char* kTooManyStrings = "공유 문자열 번호가 범위를 벗어납니다";
 inline constexpr const char* kBadNumber = "정수가 와야 할 곳에 잘못된 숫자가 있습니다";
 inline constexpr const char* kTooManyCells =

@@ -16,6 +16,12 @@ namespace {
 
 enum class Container { Zip, Compound, Other };
 
+// The first record of a file of the oldest .xls versions, which have no compound container.
+bool startsWithBiffRecord(const unsigned char* head) {
+    return head[0] == 0x09 && (head[1] == 0x00 || head[1] == 0x02 || head[1] == 0x04) &&
+           head[3] == 0x00;
+}
+
 Container containerOf(const std::string& path) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
@@ -30,6 +36,8 @@ Container containerOf(const std::string& path) {
         return Container::Zip;
     static const unsigned char kCompound[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
     if (in.gcount() == 8 && std::memcmp(head, kCompound, sizeof kCompound) == 0)
+        return Container::Compound;
+    if (in.gcount() >= 4 && startsWithBiffRecord(head))
         return Container::Compound;
     return Container::Other;
 }

@@ -15,7 +15,7 @@ public:
     using AutomationError::AutomationError;
 };
 
-// Reads .xlsx, .xlsm, .xltx, .xltm (full fidelity) and legacy .xls (values only), chosen by
+// Reads .xlsx, .xlsm, .xltx, .xltm (full fidelity) and legacy .xls (BIFF5 to BIFF8), chosen by
 // the file's content, not its name. Throws FileError.
 std::unique_ptr<Workbook> readWorkbook(const std::string& path);
 

@@ -1,139 +1,136 @@
 #include "sheet/xls_reader.h"
 
-#include "sheet/date_serial.h"
 #include "sheet/file_error.h"
 #include "sheet/io_messages.h"
+#include "sheet/xls_cells.h"
+#include "sheet/xls_container.h"
+#include "sheet/xls_globals.h"
+#include "sheet/xls_layout.h"
+#include "sheet/xls_names.h"
 
+#include <cstring>
 #include <filesystem>
-#include <freexl.h>
 #include <fstream>
 
 namespace sheet {
 
 namespace {
 
-constexpr int kDateFormat = 14;     // the locale's short date
-constexpr int kDateTimeFormat = 22; // short date with hours and minutes
-constexpr int kTimeFormat = 21;     // h:mm:ss
+using namespace xls;
 
-// An encrypted .xlsx travels in the same compound container as .xls, beside an
-// "EncryptionInfo" stream; the name sits in the container's directory in UTF-16.
-bool holdsEncryptionInfo(const std::string& path) {
-    static const std::string kName = [] {
-        std::string name;
-        for (char c : std::string("EncryptionInfo")) {
-            name += c;
-            name += '\0';
-        }
-        return name;
-    }();
-    std::ifstream in(path, std::ios::binary);
-    std::string window;
-    char chunk[1 << 16];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-        window.append(chunk, static_cast<size_t>(in.gcount()));
-        if (window.find(kName) != std::string::npos)
-            return true;
-        window.erase(0, window.size() > kName.size() ? window.size() - kName.size() : 0);
-    }
-    return false;
-}
+constexpr std::uint16_t kBof = 0x0809;
+constexpr std::uint16_t kEof = 0x000A;
+constexpr std::uint16_t kWorksheetKind = 0x0010;
+constexpr std::uint16_t kMacroSheetKind = 0x0040;
+constexpr unsigned char kCompoundMagic[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
 
-class FreeXlHandle {
+class StreamReader {
 public:
-    explicit FreeXlHandle(const std::string& path) : path_(path) {
-        const int result = freexl_open(path.c_str(), &handle_);
-        if (result == FREEXL_OK)
-            return;
-        handle_ = nullptr;
-        if (holdsEncryptionInfo(path))
-            throwFileError(path, io_messages::kEncrypted);
-        throwFileError(path, io_messages::kXlsUnreadable, "FreeXL " + std::to_string(result));
-    }
-    ~FreeXlHandle() {
-        if (handle_)
-            freexl_close(handle_);
-    }
-    FreeXlHandle(const FreeXlHandle&) = delete;
-    FreeXlHandle& operator=(const FreeXlHandle&) = delete;
+    StreamReader(std::string_view stream, Workbook& workbook)
+        : stream_(stream), workbook_(workbook) {}
 
-    unsigned info(unsigned short what) const {
-        unsigned value = 0;
-        check(freexl_get_info(handle_, what, &value));
-        return value;
+    void read() {
+        readGlobals(stream_, globals_);
+        workbook_.date1904 = globals_.date1904;
+        globals_.styles.build(workbook_.styles);
+        std::vector<int> worksheetOf(globals_.sheets.size(), -1);
+        for (std::size_t i = 0; i < globals_.sheets.size(); ++i)
+            if (readSheet(globals_.sheets[i]))
+                worksheetOf[i] = static_cast<int>(workbook_.sheets.size()) - 1;
+        applyNames(globals_, worksheetOf, workbook_);
+        if (globals_.activeSheet >= 0 &&
+            globals_.activeSheet < static_cast<int>(worksheetOf.size()) &&
+            worksheetOf[static_cast<std::size_t>(globals_.activeSheet)] >= 0)
+            workbook_.activeSheet = worksheetOf[static_cast<std::size_t>(globals_.activeSheet)];
     }
-    void check(int result) const {
-        if (result != FREEXL_OK)
-            throwFileError(path_, io_messages::kXlsUnreadable, "FreeXL " + std::to_string(result));
-    }
-    const void* get() const { return handle_; }
 
 private:
-    std::string path_;
-    const void* handle_ = nullptr;
+    // True when the sheet was a worksheet and was added.
+    bool readSheet(const SheetEntry& entry) {
+        if (entry.kind != SheetKind::Worksheet)
+            return false;
+        RecordStream records(stream_, entry.offset);
+        Record record;
+        if (!records.next(record) || record.type != kBof || record.body.size() < 4)
+            throw Refusal{io_messages::kCorruptZip, "BOF " + entry.name};
+        const unsigned kind = static_cast<unsigned char>(record.body[2]) |
+                              static_cast<unsigned char>(record.body[3]) << 8;
+        if (kind != kWorksheetKind && kind != kMacroSheetKind)
+            return false;
+
+        auto sheet = std::make_unique<Worksheet>(entry.name);
+        sheet->hidden = entry.hidden;
+        sheet->veryHidden = entry.veryHidden;
+        CellReader cells(*sheet, globals_);
+        LayoutReader layout(*sheet, globals_.styles);
+        readSubstream(records, cells, layout);
+        cells.finish();
+        layout.finish();
+        if (kind == kMacroSheetKind || layout.isDialogSheet())
+            return false;
+        workbook_.sheets.push_back(std::move(sheet));
+        return true;
+    }
+
+    void readSubstream(RecordStream& records, CellReader& cells, LayoutReader& layout) {
+        const std::size_t start = records.offset();
+        Record record;
+        int depth = 0; // charts embedded in the sheet bring their own BOF..EOF
+        while (records.next(record)) {
+            if (record.type == kBof) {
+                ++depth;
+                continue;
+            }
+            if (record.type == kEof) {
+                if (depth-- == 0) {
+                    walked_ += records.offset() - start;
+                    // Sheets of a sound file do not overlap: going over the stream again and
+                    // again is a hostile file's doing.
+                    if (walked_ > 2 * stream_.size())
+                        throw Refusal{io_messages::kCorruptZip, "sheet offsets"};
+                    return;
+                }
+                continue;
+            }
+            if (depth > 0)
+                continue;
+            Cursor in(record, globals_.biff, globals_.codePage);
+            if (!cells.read(record, in))
+                layout.read(record, in);
+        }
+        throw Truncated();
+    }
+
+    std::string_view stream_;
+    Workbook& workbook_;
+    Globals globals_;
+    std::size_t walked_ = 0;
 };
 
-Style dateStyle(int formatId) {
-    Style style;
-    style.numberFormatId = formatId;
-    return style;
+std::unique_ptr<Workbook> readStreamOf(std::string_view stream, const std::string& path) {
+    auto workbook = std::make_unique<Workbook>();
+    try {
+        StreamReader(stream, *workbook).read();
+    } catch (const Refusal& refusal) {
+        throwFileError(path, refusal.reason, refusal.detail);
+    } catch (const Truncated&) {
+        throwFileError(path, io_messages::kCorruptZip, "Workbook");
+    }
+    if (workbook->sheets.empty())
+        throwFileError(path, io_messages::kNoSheets);
+    return workbook;
 }
 
-void readValue(const FreeXL_CellValue& value, Cell& cell, const int dateStyles[3]) {
-    switch (value.type) {
-    case FREEXL_CELL_INT:
-        cell.value = CellValue::Number(value.value.int_value);
-        break;
-    case FREEXL_CELL_DOUBLE:
-        cell.value = CellValue::Number(value.value.double_value);
-        break;
-    case FREEXL_CELL_TEXT:
-    case FREEXL_CELL_SST_TEXT:
-        cell.value = CellValue::Text(value.value.text_value ? value.value.text_value : "");
-        break;
-    case FREEXL_CELL_DATE:
-    case FREEXL_CELL_DATETIME:
-    case FREEXL_CELL_TIME: {
-        // The reader hands dates out as text; cells hold them as serial numbers.
-        const char* text = value.value.text_value ? value.value.text_value : "";
-        if (auto serial = serialFromIsoText(text, false)) {
-            cell.value = CellValue::Number(*serial);
-            cell.style = dateStyles[value.type - FREEXL_CELL_DATE];
-        } else {
-            cell.value = CellValue::Text(text);
-        }
-        break;
-    }
-    default:
-        break;
-    }
+// Files of the oldest versions hold the BIFF records without a compound container.
+void refuseBareBiff(std::string_view head, const std::string& path) {
+    const bool bof = head.size() >= 2 && head[0] == 0x09 &&
+                     (head[1] == 0x00 || head[1] == 0x02 || head[1] == 0x04);
+    throwFileError(path, bof ? io_messages::kXlsTooOld : io_messages::kXlsUnreadable);
 }
 
-void readSheet(const FreeXlHandle& xls, unsigned short index, Workbook& workbook) {
-    const char* name = nullptr;
-    xls.check(freexl_get_worksheet_name(xls.get(), index, &name));
-    xls.check(freexl_select_active_worksheet(xls.get(), index));
-    unsigned rows = 0;
-    unsigned short columns = 0;
-    xls.check(freexl_worksheet_dimensions(xls.get(), &rows, &columns));
-
-    const int dateStyles[3] = {workbook.styles.intern(dateStyle(kDateFormat)),
-                               workbook.styles.intern(dateStyle(kDateTimeFormat)),
-                               workbook.styles.intern(dateStyle(kTimeFormat))};
-    auto sheet = std::make_unique<Worksheet>(name ? name : "Sheet" + std::to_string(index + 1));
-    for (unsigned row = 0; row < rows; ++row) {
-        for (unsigned short column = 0; column < columns; ++column) {
-            FreeXL_CellValue value;
-            if (freexl_get_cell_value(xls.get(), row, column, &value) != FREEXL_OK ||
-                value.type == FREEXL_CELL_NULL)
-                continue;
-            Cell cell;
-            readValue(value, cell, dateStyles);
-            if (!cell.value.empty())
-                sheet->rows()[row + 1L].insert_or_assign(column + 1L, std::move(cell));
-        }
-    }
-    workbook.sheets.push_back(std::move(sheet));
+bool isCompound(std::string_view head) {
+    return head.size() >= sizeof kCompoundMagic &&
+           std::memcmp(head.data(), kCompoundMagic, sizeof kCompoundMagic) == 0;
 }
 
 } // namespace
@@ -146,18 +143,25 @@ std::unique_ptr<Workbook> readXls(const std::string& path, const ReadLimits& lim
     if (size > limits.maxPartBytes)
         throwFileError(path, io_messages::kPartTooLarge,
                        std::to_string(limits.maxPartBytes >> 20) + " MB");
+    char head[8] = {};
+    std::ifstream(path, std::ios::binary).read(head, sizeof head);
+    if (!isCompound(std::string_view(head, sizeof head)))
+        refuseBareBiff(std::string_view(head, sizeof head), path);
+    return readStreamOf(readXlsWorkbookStream(path, limits), path);
+}
 
-    FreeXlHandle xls(path);
-    if (xls.info(FREEXL_BIFF_PASSWORD) == FREEXL_BIFF_OBFUSCATED)
-        throwFileError(path, io_messages::kEncrypted);
+std::unique_ptr<Workbook> readXlsBytes(std::string_view bytes, const std::string& path,
+                                       const ReadLimits& limits) {
+    if (bytes.size() > limits.maxPartBytes)
+        throwFileError(path, io_messages::kPartTooLarge,
+                       std::to_string(limits.maxPartBytes >> 20) + " MB");
+    if (!isCompound(bytes.substr(0, 8)))
+        refuseBareBiff(bytes.substr(0, 8), path);
+    return readStreamOf(readXlsWorkbookStream(bytes, path, limits), path);
+}
 
-    auto workbook = std::make_unique<Workbook>();
-    const unsigned count = xls.info(FREEXL_BIFF_SHEET_COUNT);
-    for (unsigned index = 0; index < count; ++index)
-        readSheet(xls, static_cast<unsigned short>(index), *workbook);
-    if (workbook->sheets.empty())
-        throwFileError(path, io_messages::kNoSheets);
-    return workbook;
+std::unique_ptr<Workbook> readXlsStream(std::string_view stream, const std::string& path) {
+    return readStreamOf(stream, path);
 }
 
 } // namespace sheet

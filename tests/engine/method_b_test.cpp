@@ -2,6 +2,7 @@
 #include "engine/method_b.h"
 #include "run_fixture.h"
 #include "sheet/workbook_io.h"
+#include "support/workbook_parts.h"
 
 #include <QDir>
 #include <functional>
@@ -180,6 +181,32 @@ TEST_F(MethodBTest, AppendsBelowTheLastRowOfAnExistingWorkbook) {
                                msg::kClosingLine}));
         EXPECT_EQ(run.runningInstances(), 1);
     }
+}
+
+TEST_F(MethodBTest, AnExistingXlsGrowsIntoAnXlsxBesideIt) {
+    // The result is written as .xlsx: the .xls stays as it was and the log names the new file.
+    const QString existing = folder.path() + QStringLiteral("/누적.xls");
+    const QString saved = folder.path() + QStringLiteral("/누적.xlsx");
+    test_support::writeBytes(
+        existing.toStdString(),
+        test_support::legacyXls({{"누적", {{0, 0, test_support::XlsCell::Text, 0, "머리"}}}}));
+    const std::string before = test_support::readBytes(existing.toStdString());
+    RecordingRunHost run;
+    folder.prepare(run);
+    run.titleRange = host.titleRange;
+    run.dataRange = host.dataRange;
+    run.consolidationList = host.consolidationList;
+    run.existingFile = existing;
+    run.existingSheet = QStringLiteral("누적");
+    engine::combination_b(run);
+
+    EXPECT_EQ(test_support::readBytes(existing.toStdString()), before);
+    ASSERT_TRUE(QFileInfo::exists(saved)) << run.logTexts.join('\n').toStdString();
+    auto result = run_test::readBack(saved);
+    EXPECT_EQ(run_test::textAt(*result->sheets[0], 1, 1), "머리");
+    EXPECT_EQ(run_test::numberAt(*result->sheets[0], 2, 2), run_test::dataValue(1, 7, 2));
+    EXPECT_TRUE(run.logTexts.contains(QDir::toNativeSeparators(saved) + msg::kSavingOverExisting +
+                                      msg::kSavedAsXlsxInstead));
 }
 
 TEST_F(MethodBTest, BadRangesAreRefusedBeforeAnythingIsLogged) {

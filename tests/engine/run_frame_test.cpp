@@ -97,6 +97,20 @@ TEST_F(RunFrameTest, ChosenNameIsSavedWithMethodAsLine) {
     EXPECT_EQ(resultFiles(), QStringList());
 }
 
+TEST_F(RunFrameTest, ChosenXlsNameIsSavedAsXlsxAndTheLogSaysSo) {
+    // The result is written as .xlsx; under a .xls name no program would open it.
+    const QString chosen = folder.path() + QStringLiteral("/모음.XLS");
+    const QString saved = folder.path() + QStringLiteral("/모음.xlsx");
+    host.saveAnswers.push_back(chosen);
+    engine::combination_a(host);
+    EXPECT_EQ(lastLog(2),
+              (QStringList{native(saved) + msg::kSavedUnderChosen + msg::kSavedAsXlsxInstead,
+                           msg::kClosingLine}));
+    EXPECT_FALSE(QFileInfo::exists(chosen));
+    ASSERT_TRUE(QFileInfo::exists(saved));
+    EXPECT_EQ(run_test::readBack(saved)->sheets.size(), 1u);
+}
+
 TEST_F(RunFrameTest, ChosenFileInUseGivesMessageAndTimeStampFile) {
     const QString chosen = folder.resultFolder() + QStringLiteral("/열린파일.xlsx");
     {

@@ -1,4 +1,4 @@
-// Legacy .xls files give their values: numbers, text, and dates as serials with a date format.
+// Legacy .xls files built record by record: values, the date system, damaged containers.
 #include "sheet/io_messages.h"
 #include "sheet/workbook_io.h"
 #include "support/workbook_parts.h"
@@ -47,13 +47,13 @@ TEST(XlsReader, ReadsValuesOfEverySheetInOrder) {
     EXPECT_EQ(workbook->sheets[1]->cell(1, 1)->value, CellValue::Number(-7));
 }
 
-TEST(XlsReader, DatesOfThe1904SystemArriveAs1900Serials) {
+TEST(XlsReader, DatesOfThe1904SystemKeepTheirSerialAndSystem) {
+    // As the .xlsx reader does: the serial stays as stored and the workbook says which system.
     const auto workbook =
-        readXlsBytes(legacyXls({{"S", {{0, 0, XlsCell::Date, 1, ""}}}}, true), "mac.xls");
-    EXPECT_FALSE(workbook->date1904);
+        readXlsBytes(legacyXls({{"S", {{0, 0, XlsCell::Date, 1.75, ""}}}}, true), "mac.xls");
+    EXPECT_TRUE(workbook->date1904);
     ASSERT_TRUE(workbook->sheets[0]->cell(1, 1));
-    // Day 1 of the 1904 system, 1904-01-02, is day 1463 of the 1900 system.
-    EXPECT_EQ(workbook->sheets[0]->cell(1, 1)->value, CellValue::Number(1463));
+    EXPECT_EQ(workbook->sheets[0]->cell(1, 1)->value, CellValue::Number(1.75));
 }
 
 TEST(XlsReader, DamagedCompoundFilesGiveOneError) {

@@ -209,8 +209,10 @@ std::string sheetStream(const XlsSheet& sheet, const std::vector<std::string>& s
     return out;
 }
 
+} // namespace
+
 // A version 3 compound file: header, one FAT sector, one directory sector, then the stream.
-std::string compoundFile(std::string stream) {
+std::string compoundFile(std::string stream, const std::u16string& streamName) {
     const size_t streamSize = stream.size();
     stream.resize((stream.size() + 511) / 512 * 512, '\0');
     const unsigned streamSectors = static_cast<unsigned>(stream.size() / 512);
@@ -261,14 +263,11 @@ std::string compoundFile(std::string stream) {
         put32(out, 0);
         return out;
     };
-    std::string directory =
-        entry(u"Root Entry", 5, 1, 0xFFFFFFFE, 0) +
-        entry(u"Workbook", 2, 0xFFFFFFFF, 2, static_cast<unsigned>(streamSize)) +
-        entry(u"", 0, 0xFFFFFFFF, 0, 0) + entry(u"", 0, 0xFFFFFFFF, 0, 0);
+    std::string directory = entry(u"Root Entry", 5, 1, 0xFFFFFFFE, 0) +
+                            entry(streamName, 2, 0xFFFFFFFF, 2, static_cast<unsigned>(streamSize)) +
+                            entry(u"", 0, 0xFFFFFFFF, 0, 0) + entry(u"", 0, 0xFFFFFFFF, 0, 0);
     return header + fat + directory + stream;
 }
-
-} // namespace
 
 std::string legacyXls(const std::vector<XlsSheet>& sheets, bool date1904) {
     std::vector<std::string> strings;
@@ -328,6 +327,87 @@ std::string legacyXls(const std::vector<XlsSheet>& sheets, bool date1904) {
     for (const std::string& stream : streams)
         workbook += stream;
     return compoundFile(workbook);
+}
+
+void putLittleEndian16(std::string& out, unsigned value) {
+    put16(out, value);
+}
+void putLittleEndian32(std::string& out, unsigned value) {
+    put32(out, value);
+}
+void putLittleEndianDouble(std::string& out, double value) {
+    putDouble(out, value);
+}
+
+std::string xlsRecord(unsigned type, const std::string& body) {
+    std::string out;
+    record(out, type, body);
+    return out;
+}
+
+std::string xlsWideText(const std::string& text) {
+    const std::u16string wide = utf16(text);
+    std::string out;
+    put16(out, static_cast<unsigned>(wide.size()));
+    out += static_cast<char>(1);
+    putUtf16(out, wide);
+    return out;
+}
+
+std::string xlsStream(const std::string& globals, const std::vector<XlsSubstream>& sheets,
+                      bool biff8) {
+    auto bofOf = [&](unsigned kind) {
+        std::string body = bof(kind);
+        if (!biff8) {
+            body[1] = 0x05;
+            body[0] = 0x00;
+            body.resize(8);
+        }
+        return body;
+    };
+    auto globalsWith = [&](const std::vector<unsigned>& offsets) {
+        std::string out;
+        record(out, 0x0809, bofOf(0x0005));
+        // Keeps the stream above the compound file's mini-stream cutoff.
+        record(out, 0x005C, std::string(4200, ' '));
+        out += globals;
+        for (size_t i = 0; i < sheets.size(); ++i) {
+            std::string body;
+            put32(body, offsets.empty() ? 0 : offsets[i]);
+            body += static_cast<char>(sheets[i].state);
+            body += static_cast<char>(sheets[i].sheetType);
+            if (biff8) {
+                const std::u16string name = utf16(sheets[i].name);
+                body += static_cast<char>(name.size());
+                body += static_cast<char>(1);
+                putUtf16(body, name);
+            } else {
+                body += static_cast<char>(sheets[i].name.size());
+                body += sheets[i].name;
+            }
+            record(out, 0x0085, body);
+        }
+        record(out, 0x000A, "");
+        return out;
+    };
+    std::vector<std::string> substreams;
+    for (const XlsSubstream& sheet : sheets) {
+        std::string out;
+        record(out, 0x0809, bofOf(sheet.bofKind));
+        out += sheet.records;
+        record(out, 0x000A, "");
+        substreams.push_back(out);
+    }
+    std::vector<unsigned> offsets;
+    unsigned offset = static_cast<unsigned>(globalsWith({}).size());
+    for (const std::string& substream : substreams) {
+        offsets.push_back(offset);
+        offset += static_cast<unsigned>(substream.size());
+    }
+    std::string stream = globalsWith(offsets);
+    for (const std::string& substream : substreams)
+        stream += substream;
+    return stream;
 }
 
 } // namespace test_support

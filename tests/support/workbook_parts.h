@@ -40,6 +40,27 @@ struct XlsSheet {
 };
 std::string legacyXls(const std::vector<XlsSheet>& sheets, bool date1904 = false);
 
+// Building blocks for .xls files with records of a test's own.
+void putLittleEndian16(std::string& out, unsigned value);
+void putLittleEndian32(std::string& out, unsigned value);
+void putLittleEndianDouble(std::string& out, double value);
+std::string xlsRecord(unsigned type, const std::string& body);
+// A 16-bit character count, the option byte and the text in UTF-16 (BMP only).
+std::string xlsWideText(const std::string& text);
+struct XlsSubstream {
+    std::string name;
+    std::string records;    // between the sheet's BOF and EOF
+    unsigned sheetType = 0; // BOUNDSHEET: 0 worksheet, 2 chart
+    unsigned bofKind = 0x0010;
+    unsigned state = 0; // 0 visible, 1 hidden, 2 very hidden
+};
+// A workbook stream: the globals (BOF, `globals`, a BOUNDSHEET per sheet, EOF), then the
+// sheets. BIFF8, or BIFF5 with 8-bit sheet names.
+std::string xlsStream(const std::string& globals, const std::vector<XlsSubstream>& sheets,
+                      bool biff8 = true);
+// A version 3 compound file holding one stream of at most 63 KB.
+std::string compoundFile(std::string stream, const std::u16string& streamName = u"Workbook");
+
 void writeBytes(const std::filesystem::path& path, const std::string& bytes);
 std::string readBytes(const std::filesystem::path& path);
 
