@@ -328,7 +328,7 @@ private:
         for (long r = rect.firstRow; r <= rect.lastRow; ++r)
             for (long c = rect.firstColumn; c <= rect.lastColumn; ++c) {
                 std::string moved = shiftFormula(formula, r - rect.firstRow, c - rect.firstColumn);
-                CellValue value = evaluateFormula(moved, workbook, *live.sheet, cached);
+                CellValue value = evaluateFormula(moved, workbook, *live.sheet, r, c, cached);
                 entries.push_back({r, c, std::move(moved), std::move(value)});
             }
         for (Entry& entry : entries) {
