@@ -1,5 +1,6 @@
 #include "engine/method_a.h"
 
+#include "engine/block_sum_formula.h"
 #include "engine/cell_reference.h"
 #include "engine/result_folder.h"
 #include "engine/run_frame.h"
@@ -117,10 +118,7 @@ std::string cellText(const QString& letters, long row) {
 
 class MethodA {
 public:
-    MethodA(RunHost& host, Plan plan) : frame_(host), host_(host), plan_(std::move(plan)) {
-        if (plan_.sum)
-            sumTexts_.assign(plan_.sum->lastColumn + 1, std::vector<QString>(plan_.sum->rowCount));
-    }
+    MethodA(RunHost& host, Plan plan) : frame_(host), host_(host), plan_(std::move(plan)) {}
 
     void run() {
         files_ = host_.ConsolidationList();
@@ -265,13 +263,8 @@ private:
         apps().ResultSheet->Range(target)->Select();
         apps().ResultBook->ActiveSheet()->Paste();
         apps().ResultSheet->Range(target)->Select();
-        if (!plan_.sum)
-            return;
-        const SumBlock& sum = *plan_.sum;
-        for (int c = sum.firstColumn; c <= sum.lastColumn; ++c)
-            for (int r = 0; r < sum.rowCount; ++r)
-                sumTexts_[c][r] +=
-                    u'+' + ColumnNames::at(c) + QString::number(plan_.destRow + sum.rowOffset + r);
+        if (pastedBlocks_++ == 0)
+            firstBlockRow_ = plan_.destRow;
     }
 
     // Method step (d): the sum cells where the sum range would fall in one more block.
@@ -283,7 +276,10 @@ private:
             for (int r = 0; r < sum.rowCount; ++r) {
                 sheet::RangePtr cell = apps().ResultSheet->Cells(baseRow + sum.rowOffset + r, c);
                 cell->SetInteriorColorIndex(37);
-                cell->SetFormula((u'=' + sumTexts_[c][r].mid(1)).toStdString());
+                cell->SetFormula(blockSumFormula(ColumnNames::at(c),
+                                                 firstBlockRow_ + sum.rowOffset + r,
+                                                 plan_.dataRowCount, pastedBlocks_)
+                                     .toStdString());
             }
         }
     }
@@ -311,8 +307,9 @@ private:
     Plan plan_;
     QStringList files_;
     QString sheetName_;
-    // Per sum column and row within the sum range: "+C8+C12+...".
-    std::vector<std::vector<QString>> sumTexts_;
+    // The pasted blocks, whose sum cells the sum formulas add.
+    long firstBlockRow_ = 0;
+    long pastedBlocks_ = 0;
 };
 
 } // namespace
