@@ -164,3 +164,53 @@ TEST(FormulaRecalculation, ALongChainPointingDownwardsIsFollowedToItsEnd) {
     embedded::recalculate(workbook);
     EXPECT_EQ(sheet.cell(1, 1)->value.number, rows - 1);
 }
+
+TEST(FormulaRecalculation, StoredResultsStandWhereTheComponentFallsShort) {
+    Workbook workbook;
+    workbook.sheets.push_back(std::make_unique<Worksheet>("Sheet1"));
+    Worksheet& sheet = *workbook.sheets[0];
+    sheet.cellAt(1, 1).value = CellValue::Number(2);
+    sheet.cellAt(2, 1).value = CellValue::Number(0);
+    struct Case {
+        const char* formula;
+        CellValue stored;
+        CellValue expected;
+    } cases[] = {
+        // The component's own shortcomings: the stored result stands.
+        {"FORECAST.ETS(A1,A1:A2,A1:A2)", CellValue::Number(7), CellValue::Number(7)},
+        {"_xlfn.IFS(A1>1,5)", CellValue::Number(5), CellValue::Number(5)},
+        {"[1]Sheet1!A1", CellValue::Number(3), CellValue::Number(3)},
+        {"Elsewhere!A1*2", CellValue::Number(4), CellValue::Number(4)},
+        {"A1:A2*2", CellValue::Number(4), CellValue::Number(4)} /* an array formula */,
+        {"SomeName+1", CellValue::Text("x"), CellValue::Text("x")},
+        {"TEXT(A1,\"0.0E+0\")", CellValue::Text("2.0E+0"), CellValue::Text("2.0E+0")},
+        // The workbook's own errors and values replace whatever was stored.
+        {"A1/A2", CellValue::Number(1), CellValue::Error("#DIV/0!")},
+        {"VLOOKUP(9,A1:A2,1,0)", CellValue::Number(1), CellValue::Error("#N/A")},
+        {"A1*3", CellValue::Number(1), CellValue::Number(6)},
+        // Nothing stored: the error is the honest result.
+        {"NOSUCH(A1)", CellValue{}, CellValue::Error("#NAME?")},
+        {"Elsewhere!A1", CellValue{}, CellValue::Error("#REF!")},
+    };
+    long row = 1;
+    for (const Case& c : cases)
+        sheet.cellAt(row++, 3) = Cell{c.stored, c.formula, 0};
+    embedded::recalculate(workbook);
+    row = 1;
+    for (const Case& c : cases)
+        EXPECT_EQ(sheet.cell(row++, 3)->value, c.expected) << c.formula;
+}
+
+TEST(FormulaRecalculation, OpeningComputesOnlyFormulasWithoutStoredResults) {
+    Workbook workbook;
+    workbook.sheets.push_back(std::make_unique<Worksheet>("Sheet1"));
+    Worksheet& sheet = *workbook.sheets[0];
+    sheet.cellAt(1, 1).value = CellValue::Number(2);
+    sheet.cellAt(1, 2) = Cell{CellValue::Number(99), "A1*10", 0}; // stored: kept
+    sheet.cellAt(1, 3) = Cell{{}, "B1+1", 0};                     // uses B1 as stored
+    sheet.cellAt(1, 4) = Cell{{}, "C1&\"개\"", 0};
+    embedded::computeMissingResults(workbook);
+    EXPECT_EQ(sheet.cell(1, 2)->value, CellValue::Number(99));
+    EXPECT_EQ(sheet.cell(1, 3)->value, CellValue::Number(100));
+    EXPECT_EQ(sheet.cell(1, 4)->value, CellValue::Text("100개"));
+}
