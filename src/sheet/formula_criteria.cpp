@@ -2,11 +2,14 @@
 
 #include "sheet/formula_coerce.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace sheet::embedded::formula {
 
 namespace {
+
+constexpr size_t kLongestPattern = 255;
 
 std::vector<char32_t> codePoints(std::string_view text) {
     std::vector<char32_t> points;
@@ -46,6 +49,11 @@ std::vector<PatternChar> patternOf(std::string_view pattern) {
 bool wildcardMatch(std::string_view pattern, std::string_view text) {
     const auto p = patternOf(foldCase(pattern));
     const auto t = codePoints(foldCase(text));
+    // Spreadsheets refuse longer patterns; comparing them whole keeps matching linear.
+    if (p.size() > kLongestPattern)
+        return p.size() == t.size() &&
+               std::equal(p.begin(), p.end(), t.begin(),
+                          [](const PatternChar& a, char32_t b) { return a.point == b; });
     // Greedy matching that returns to the last star on a mismatch: linear in practice and
     // without recursion.
     size_t pi = 0, ti = 0, star = std::string::npos, resume = 0;

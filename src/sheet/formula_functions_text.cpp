@@ -102,8 +102,11 @@ CellValue trim(const std::vector<CellValue>& arguments, Context&) {
 
 CellValue concatenate(const std::vector<CellValue>& arguments, Context&) {
     std::string out;
-    for (const CellValue& argument : arguments)
+    for (const CellValue& argument : arguments) {
         out += textOf(argument);
+        if (out.size() > kLongestText)
+            return errorOf(kWrongType);
+    }
     return CellValue::Text(out);
 }
 

@@ -56,8 +56,12 @@ CellValue applyBinary(BinaryOp op, const CellValue& left, const CellValue& right
         return left;
     if (right.type == CellType::Error)
         return right;
-    if (op == BinaryOp::Join)
-        return CellValue::Text(textOf(left) + textOf(right));
+    if (op == BinaryOp::Join) {
+        std::string joined = textOf(left) + textOf(right);
+        if (joined.size() > kLongestText)
+            return errorOf(kWrongType);
+        return CellValue::Text(std::move(joined));
+    }
     if (op >= BinaryOp::Equal)
         return compare(op, left, right);
     const auto x = numberOf(left);

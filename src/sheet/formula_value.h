@@ -19,7 +19,10 @@ inline constexpr const char* kBadNumber = "#NUM!";
 // Longest formula text spreadsheet applications accept.
 inline constexpr size_t kLongestFormula = 8192;
 // Most array cells one formula may build (a block as an array, a lifted function).
-inline constexpr size_t kLargestArray = size_t(1) << 21;
+inline constexpr size_t kLargestArray = size_t(1) << 20;
+
+// Longest text a cell holds, in bytes of UTF-8 (32,767 characters of up to three bytes).
+inline constexpr size_t kLongestText = 3 * 32767;
 
 inline CellValue errorOf(const char* code) {
     return CellValue::Error(code);
