@@ -134,7 +134,7 @@ TEST(MethodAMany, ThirteenHundredWorkbooksGiveLoadableSumsWithTheRightResults) {
     small.titleLastRow = 1;
     small.lastColumn = 3;
     small.dataFirstRow = 2;
-    small.dataLastRow = 11;
+    small.dataLastRow = 21;
     folder.writeForm(QStringLiteral("a.xlsx"), small, 1);
     folder.writeForm(QStringLiteral("b.xlsx"), small, 2);
     const int count = 1300;
@@ -146,7 +146,7 @@ TEST(MethodAMany, ThirteenHundredWorkbooksGiveLoadableSumsWithTheRightResults) {
         host.consolidationList.push_back(name);
     }
     host.titleRange = QStringLiteral("A1:C1");
-    host.dataRange = QStringLiteral("A2:C11");
+    host.dataRange = QStringLiteral("A2:C21");
     host.sumRange = QStringLiteral("B3:C4");
     const QString chosen = folder.resultFolder() + QStringLiteral("/많음.xlsx");
     host.saveAnswers.push_back(chosen);
@@ -159,7 +159,7 @@ TEST(MethodAMany, ThirteenHundredWorkbooksGiveLoadableSumsWithTheRightResults) {
         for (const auto& [column, cell] : cells)
             longest = std::max(longest, cell.formula.size());
     EXPECT_LE(longest + 1, size_t(engine::kLongestFormula));
-    const long sumRow = 2 + count * 10 + 1;
+    const long sumRow = 2 + count * 20 + 1;
     ASSERT_NE(sheet.cell(sumRow, 3), nullptr);
     EXPECT_TRUE(sheet.cell(sumRow, 3)->formula.starts_with("SUMPRODUCT(")); // the chain is too long
     for (long r = 0; r < 2; ++r)
