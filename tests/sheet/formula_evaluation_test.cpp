@@ -214,3 +214,33 @@ TEST(FormulaRecalculation, OpeningComputesOnlyFormulasWithoutStoredResults) {
     EXPECT_EQ(sheet.cell(1, 3)->value, CellValue::Number(100));
     EXPECT_EQ(sheet.cell(1, 4)->value, CellValue::Text("100개"));
 }
+
+TEST(FormulaFilling, RespellingTouchesReferencesAndFunctionNamesOnly) {
+    struct Case {
+        const char* text;
+        long rows, columns;
+        const char* expected;
+    } cases[] = {
+        {"if(a1>0,\"a1 sum(\",sum(b1:b2))", 0, 0, "IF(A1>0,\"a1 sum(\",SUM(B1:B2))"},
+        {"\"A1\"&A1", 1, 1, "\"A1\"&B2"},
+        {"'가 나'!a1+가:다!$b$2", 2, 0, "'가 나'!A3+가:다!$B$2"},
+        {"nosuch(a1)+true", 0, 1, "NOSUCH(B1)+true"},
+        {"SUMPRODUCT(--(MOD(ROW(C8:C20)-8,4)=0),C8:C20)", 1, 0,
+         "SUMPRODUCT(--(MOD(ROW(C9:C21)-8,4)=0),C9:C21)"},
+        {"50%+#N/A", 3, 3, "50%+#N/A"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(embedded::shiftFormula(c.text, c.rows, c.columns), c.expected) << c.text;
+}
+
+TEST(FormulaEvaluation, JoinedTextStopsAtTheLengthACellHolds) {
+    auto app = createEmbeddedApplication();
+    auto sheet = app->Workbooks().Add()->Worksheets(1);
+    sheet->Range("A1")->SetValue(std::string(20000, 'x'));
+    sheet->Range("B1")->SetFormula("=A1&A1");
+    EXPECT_EQ(std::get<std::string>(sheet->Range("B1")->Value()).size(), 40000u);
+    sheet->Range("C1")->SetFormula("=B1&B1&B1");
+    EXPECT_EQ(std::get<std::string>(sheet->Range("C1")->Value()), "#VALUE!");
+    sheet->Range("D1")->SetFormula("=CONCATENATE(B1,B1,B1)");
+    EXPECT_EQ(std::get<std::string>(sheet->Range("D1")->Value()), "#VALUE!");
+}
