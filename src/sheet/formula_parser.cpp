@@ -308,8 +308,12 @@ private:
 } // namespace
 
 Program compile(const std::string& text) {
-    if (text.size() > kLongestFormula)
-        throw AutomationError(messages::kFormulaTooLong + std::to_string(text.size()));
+    // The limit counts characters, not the bytes of their UTF-8 form.
+    const size_t length = size_t(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+    if (length > kLongestFormula)
+        throw AutomationError(messages::kFormulaTooLong + std::to_string(length));
     return Parser(text, tokenize(text)).run();
 }
 

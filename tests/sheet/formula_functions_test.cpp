@@ -297,6 +297,11 @@ TEST(FormulaLimits, LongAndDeepFormulasAreBoundedWithoutExhaustingTheStack) {
         chain += "+1";
     EXPECT_EQ(evaluate(chain).number, double(chain.size() / 2 + 1));
     EXPECT_THROW(evaluate(chain + "+1+1"), AutomationError);
+    // Characters count, not bytes: 4,000 Hangul syllables are 12,000 bytes.
+    std::string hangul;
+    for (int i = 0; i < 4000; ++i)
+        hangul += "가";
+    EXPECT_EQ(evaluate("LEN(\"" + hangul + "\")").number, 4000);
     std::string minus(8000, '-');
     EXPECT_EQ(evaluate(minus + "1").number, 1);
     EXPECT_THROW(evaluate(std::string(150, '(') + "1" + std::string(150, ')')), AutomationError);
