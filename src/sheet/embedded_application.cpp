@@ -1,9 +1,9 @@
 #include "sheet/embedded_application.h"
-#include "sheet/formula.h"
 
 #include "sheet/clipboard.h"
 #include "sheet/embedded_core.h"
 #include "sheet/embedded_messages.h"
+#include "sheet/formula.h"
 #include "sheet/workbook_io.h"
 
 #include <filesystem>
