@@ -1,5 +1,6 @@
 #include "engine/method_a.h"
 
+#include "engine/block_sum_formula.h"
 #include "engine/cell_reference.h"
 #include "engine/result_folder.h"
 #include "engine/run_frame.h"
@@ -263,19 +264,8 @@ private:
         apps().ResultSheet->Range(target)->Select();
         apps().ResultBook->ActiveSheet()->Paste();
         apps().ResultSheet->Range(target)->Select();
-        if (!plan_.sum)
-            return;
-        blockRows_.push_back(plan_.destRow);
-    }
-
-    // "=C8+C12+...": the cell at `row` within the sum range of every pasted block.
-    QString sumFormula(int column, int row) const {
-        const SumBlock& sum = *plan_.sum;
-        const QString letters = ColumnNames::at(column);
-        QString formula;
-        for (long blockRow : blockRows_)
-            formula += u'+' + letters + QString::number(blockRow + sum.rowOffset + row);
-        return u'=' + formula.mid(1);
+        if (pastedBlocks_++ == 0)
+            firstBlockRow_ = plan_.destRow;
     }
 
     // Method step (d): the sum cells where the sum range would fall in one more block.
@@ -287,7 +277,10 @@ private:
             for (int r = 0; r < sum.rowCount; ++r) {
                 sheet::RangePtr cell = apps().ResultSheet->Cells(baseRow + sum.rowOffset + r, c);
                 cell->SetInteriorColorIndex(37);
-                cell->SetFormula(sumFormula(c, r).toStdString());
+                cell->SetFormula(blockSumFormula(ColumnNames::at(c),
+                                                 firstBlockRow_ + sum.rowOffset + r,
+                                                 plan_.dataRowCount, pastedBlocks_)
+                                     .toStdString());
             }
         }
     }
@@ -315,9 +308,9 @@ private:
     Plan plan_;
     QStringList files_;
     QString sheetName_;
-    // The first row of each block pasted into the result; the sum formulas are made from
-    // these when they are written, never held for every cell of the sum range at once.
-    std::vector<long> blockRows_;
+    // The pasted blocks, whose sum cells the sum formulas add.
+    long firstBlockRow_ = 0;
+    long pastedBlocks_ = 0;
 };
 
 } // namespace

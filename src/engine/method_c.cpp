@@ -4,6 +4,7 @@
 #include "engine/method_ce_messages.h"
 #include "engine/result_folder.h"
 #include "engine/run_frame.h"
+#include "engine/sheet_prefix.h"
 #include "engine/workbook_entry.h"
 
 #include <optional>
@@ -241,8 +242,8 @@ SumStart SumStart::of(const QString& sumRange) {
 }
 
 QString sumFormula(const QString& firstSheet, const QString& lastSheet, const SumStart& start) {
-    return QStringLiteral("=Sum('") + firstSheet + u':' + lastSheet + QStringLiteral("'!") +
-           start.column + QString::number(start.row) + u')';
+    return QStringLiteral("=SUM(") + sheetSpanPrefix(firstSheet, lastSheet) + start.column +
+           QString::number(start.row) + u')';
 }
 
 QString summarySheetName(const QString& existingSheet, const QString& sheetName) {

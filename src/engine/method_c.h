@@ -19,7 +19,8 @@ struct SumStart {
     static SumStart of(const QString& sumRange);
 };
 
-// "=Sum('<first>:<last>'!<column><row>)": the start cell summed over a span of sheets.
+// "=SUM(<first>:<last>!<column><row>)": the start cell summed over a span of sheets, the
+// span quoted where a name needs it.
 QString sumFormula(const QString& firstSheet, const QString& lastSheet, const SumStart& start);
 
 // The summary sheet's name: the consolidated sheet name when given, else the sheet name and

@@ -3,6 +3,7 @@
 #include "sheet/clipboard.h"
 #include "sheet/embedded_core.h"
 #include "sheet/embedded_messages.h"
+#include "sheet/formula.h"
 #include "sheet/workbook_io.h"
 
 #include <filesystem>
@@ -138,6 +139,9 @@ WorkbookPtr Workbooks::Open(const std::string& path) {
     auto model = readWorkbook(path);
     if (model->sheets.empty())
         model->sheets.push_back(std::make_unique<Worksheet>("Sheet1"));
+    // Files from programs that do not calculate carry formulas without results; a paste
+    // carries results only, so they are worked out now.
+    computeMissingResults(*model);
     auto book = core_->add(std::move(model), wanted);
     core_->notifyContent();
     return core_->workbookObject(book);

@@ -44,6 +44,9 @@ inline constexpr const char* kPasteSheetNotAtA1 =
 
 inline constexpr const char* kBadFormula = "수식을 읽을 수 없습니다: ";
 inline constexpr const char* kFormulaSheetMissing = "수식이 가리키는 시트가 없습니다: ";
+inline constexpr const char* kFormulaTooLong =
+    "수식이 너무 깁니다(8,192자까지 쓸 수 있습니다). 글자 수: ";
+inline constexpr const char* kFormulaTooDeep = "수식의 괄호나 함수가 너무 깊게 겹쳐 있습니다: ";
 inline constexpr const char* kFormulaOutside = "수식을 옮기면 참조가 시트 범위를 벗어납니다: ";
 
 inline constexpr const char* kNoPrinter = "사용할 수 있는 프린터가 없습니다.";

@@ -344,8 +344,11 @@ private:
         const CellRect& rect = area_.rect;
         for (long r = rect.firstRow; r <= rect.lastRow; ++r)
             for (long c = rect.firstColumn; c <= rect.lastColumn; ++c) {
-                std::string moved = shiftFormula(formula, r - rect.firstRow, c - rect.firstColumn);
-                CellValue value = evaluateFormula(moved, workbook, *live.sheet, cached);
+                const bool first = r == rect.firstRow && c == rect.firstColumn;
+                std::string moved =
+                    first ? formula
+                          : shiftFormula(formula, r - rect.firstRow, c - rect.firstColumn);
+                CellValue value = evaluateFormula(moved, workbook, *live.sheet, r, c, cached);
                 entries.push_back({r, c, std::move(moved), std::move(value)});
             }
         for (Entry& entry : entries) {

@@ -2,6 +2,7 @@
 #include "engine/engine_messages.h"
 #include "engine/method_c.h"
 #include "engine/method_ce_messages.h"
+#include "engine/sheet_prefix.h"
 #include "engine/workbook_entry.h"
 #include "support/method_ce_workbooks.h"
 #include "support/recording_run_host.h"
@@ -67,7 +68,7 @@ TEST_F(MethodCTest, SummarySheetSumsEveryCellOfTheSumRange) {
     EXPECT_EQ(sheetNames(*book), (std::vector<std::string>{"현황집계", "가", "나", "다"}));
     const sheet::Worksheet& summary = *book->sheets[0];
     ASSERT_NE(summary.cell(12, 5), nullptr);
-    EXPECT_EQ(upper(summary.cell(12, 5)->formula), "SUM('가:다'!E12)");
+    EXPECT_EQ(upper(summary.cell(12, 5)->formula), "SUM(가:다!E12)");
     for (long row = 11; row <= 47; ++row)
         for (long column = 4; column <= 16; ++column)
             ASSERT_EQ(
@@ -122,15 +123,17 @@ TEST_F(MethodCTest, BadRightPartOfTheSumRangeSavesWithoutSums) {
     EXPECT_EQ(valueAt(*book->sheets[0], 12, 5), sheet::CellValue::Number(formValue(1000, 12, 5)));
 }
 
-TEST_F(MethodCTest, ApostropheInTheFirstSheetNameLeavesTheFirstWorkbooksValues) {
+TEST_F(MethodCTest, ApostropheInTheFirstSheetNameIsDoubledInTheQuotedSpan) {
     folder.write("가'나.xlsx", {{"현황", form(1000, "가")}});
     host.consolidationList = {"가'나.xlsx", "나.xlsx", "다.xlsx"};
     engine::combination_c(host);
 
-    EXPECT_TRUE(host.logTexts.contains(text::kSumFailed));
+    EXPECT_FALSE(host.logTexts.contains(text::kSumFailed));
     auto book = savedResult();
     EXPECT_EQ(sheetNames(*book), (std::vector<std::string>{"현황집계", "가'나", "나", "다"}));
-    EXPECT_EQ(valueAt(*book->sheets[0], 12, 5), sheet::CellValue::Number(formValue(1000, 12, 5)));
+    EXPECT_EQ(upper(book->sheets[0]->cell(12, 5)->formula), "SUM('가''나:다'!E12)");
+    EXPECT_EQ(valueAt(*book->sheets[0], 12, 5),
+              sheet::CellValue::Number(formValue(6000, 12, 5) + 2 * (12 * 100 + 5)));
 }
 
 TEST_F(MethodCTest, EntriesGivingTheSameSheetNameFailClearly) {
@@ -156,7 +159,7 @@ TEST_F(MethodCTest, ConsolidatedSheetNameAndExistingFile) {
     EXPECT_TRUE(host.saveDialogFolders.isEmpty());
     auto book = readBack(folder.file("Result/기존.xlsx"));
     EXPECT_EQ(sheetNames(*book), (std::vector<std::string>{"합계", "가"}));
-    EXPECT_EQ(upper(book->sheets[0]->cell(11, 4)->formula), "SUM('가:가'!D11)");
+    EXPECT_EQ(upper(book->sheets[0]->cell(11, 4)->formula), "SUM(가!D11)");
 }
 
 TEST_F(MethodCTest, SumRangeStartChecksComeBeforeAnyLogLine) {
@@ -173,7 +176,14 @@ TEST_F(MethodCTest, SumRangeStartChecksComeBeforeAnyLogLine) {
 }
 
 TEST(MethodCNames, SumFormulaAndSheetNames) {
-    EXPECT_EQ(engine::sumFormula("가", "다", engine::SumStart::of("d11:P47")), "=Sum('가:다'!d11)");
+    EXPECT_EQ(engine::sumFormula("가", "다", engine::SumStart::of("d11:P47")), "=SUM(가:다!d11)");
+    EXPECT_EQ(engine::sumFormula("1반", "3반", engine::SumStart::of("D11:E12")),
+              "=SUM('1반:3반'!D11)");
+    for (const char* plain : {"가", "학교01", "Data_2", "합계.1", "RC1A"})
+        EXPECT_FALSE(engine::sheetNameNeedsQuotes(QString::fromUtf8(plain))) << plain;
+    for (const char* quoted :
+         {"1반", "학교 1", "가-나", "가(1)", "A1", "xfd10", "R1C1", "R", "C2", "true", "ㄱ", ""})
+        EXPECT_TRUE(engine::sheetNameNeedsQuotes(QString::fromUtf8(quoted))) << quoted;
     EXPECT_EQ(engine::summarySheetName("", " 학교현황 "), "학교현황집계");
     EXPECT_EQ(engine::summarySheetName(" 합계 ", "학교현황"), "합계");
     EXPECT_EQ(engine::entryWithoutExtension("2019학교A.xls"), "2019학교A");

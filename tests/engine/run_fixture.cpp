@@ -1,10 +1,13 @@
 #include "run_fixture.h"
 
+#include "sheet/range_text.h"
 #include "sheet/workbook_io.h"
+#include "sheet/xlsx_package_patch.h"
 
 #include <QDir>
 #include <cmath>
 #include <limits>
+#include <regex>
 
 namespace run_test {
 
@@ -118,6 +121,34 @@ void DataFolder::writeForm(const QString& name, const FormLayout& layout, int nu
 
 void DataFolder::write(const QString& name, const sheet::Workbook& book) const {
     sheet::writeWorkbook(book, file(name).toStdString());
+}
+
+void DataFolder::writeFormWithoutResults(const QString& name, const FormLayout& layout,
+                                         int number) const {
+    auto book = makeForm(layout, number);
+    sheet::Worksheet& sheet = *book->sheets.back();
+    const std::string before = sheet::embedded::columnLetters(layout.lastColumn - 1);
+    for (long r = layout.dataFirstRow; r <= layout.dataLastRow; ++r) {
+        sheet::Cell& cell = sheet.cellAt(r, layout.lastColumn);
+        cell.formula = "SUM(C" + std::to_string(r) + ":" + before + std::to_string(r) + ")";
+        cell.value = {};
+    }
+    write(name, *book);
+    const std::string part = "xl/worksheets/sheet" + std::to_string(book->sheets.size()) + ".xml";
+    sheet::patchPackage(file(name).toStdString(),
+                        {{part,
+                          [](std::string& xml) {
+                              static const std::regex result(R"((</f>|<f[^>]*/>)<v>[^<]*</v>)");
+                              xml = std::regex_replace(xml, result, "$1");
+                          }}},
+                        file(name).toStdString());
+}
+
+double rowSum(int number, long row, long lastColumn) {
+    double total = 0;
+    for (long c = 3; c < lastColumn; ++c)
+        total += dataValue(number, row, c);
+    return total;
 }
 
 void DataFolder::prepare(testing_support::RecordingRunHost& host) const {

@@ -47,6 +47,10 @@ public:
     // Writes form `number` as `name` into the data folder.
     void writeForm(const QString& name, const FormLayout& layout, int number) const;
     void write(const QString& name, const sheet::Workbook& book) const;
+    // Writes form `number` with formulas in place of its last column's data,
+    // "SUM(C<row>:O<row>)" in every data row, stored without results, as programs that do
+    // not calculate write them.
+    void writeFormWithoutResults(const QString& name, const FormLayout& layout, int number) const;
 
     // A host set up for this folder.
     void prepare(testing_support::RecordingRunHost& host) const;
@@ -57,6 +61,9 @@ private:
 };
 
 std::unique_ptr<sheet::Workbook> readBack(const QString& path);
+
+// The last column's value in a data row of a form written by writeFormWithoutResults.
+double rowSum(int number, long row, long lastColumn);
 
 // Number in a cell of a sheet, or NaN when the cell holds none.
 double numberAt(const sheet::Worksheet& sheet, long row, long column);
