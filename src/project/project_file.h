@@ -1,5 +1,6 @@
 // The project file: twelve lines in the order of ProjectSettings, CR LF line ends, written in
-// code page 949 without a byte-order mark; read as UTF-8 (with or without one) or code page 949.
+// code page 949 without a byte-order mark; read as text_codec::decode reads it (code page 949
+// first, UTF-8 after a byte-order mark or when the bytes are no code page 949).
 #pragma once
 
 #include "project/project_settings.h"
