@@ -35,6 +35,9 @@ inline const QString kFileWorking = QStringLiteral("파일을 수행중입니다
 // "<code> <file>파일에 [<sheet>] 이름의 시트가 없거나 기타 오류발생!"
 inline const QString kSheetMissingMiddle = QStringLiteral("파일에 [");
 inline const QString kSheetMissingEnd = QStringLiteral("] 이름의 시트가 없거나 기타 오류발생!");
+// The line after a sheet-missing line when the workbook itself could not be read: this prefix,
+// then the component's reason (the file's path and what is wrong with it).
+inline const QString kReasonPrefix = QStringLiteral("원인: ");
 inline const QString kClosingLine =
     QStringLiteral("------------->>프로젝트 종료<<-----------------");
 

@@ -180,8 +180,8 @@ private:
             apps().ReaderApp->SetVisible(false);
             openSource(files_.first());
             return true;
-        } catch (const std::exception&) {
-            frame_.fail(sheetMissingLine(msg::kA00E01, files_.first(), sheetName_));
+        } catch (const std::exception& error) {
+            frame_.failOpening(msg::kA00E01, files_.first(), sheetName_, error);
             frame_.dropReader();
             return false;
         }
@@ -239,8 +239,8 @@ private:
                 apps().ReaderApp->SetDisplayAlerts(false);
                 apps().ReaderApp->SetVisible(false);
                 apps().SourceSheet = apps().SourceBook->Worksheets(sheetName_.toStdString());
-            } catch (const std::exception&) {
-                frame_.fail(sheetMissingLine(msg::kA00E05, entry, sheetName_));
+            } catch (const std::exception& error) {
+                frame_.failOpening(msg::kA00E05, entry, sheetName_, error);
                 frame_.quitReader();
                 return false;
             }

@@ -154,8 +154,8 @@ private:
             apps().ReaderApp->SetVisible(false);
             apps().ReaderApp->SetDisplayAlerts(false);
             return true;
-        } catch (const std::exception&) {
-            frame_.fail(sheetMissingLine(msg::kB00E01, files_.first(), sheetName_));
+        } catch (const std::exception& error) {
+            frame_.failOpening(msg::kB00E01, files_.first(), sheetName_, error);
             frame_.dropReader();
             return false;
         }
@@ -232,8 +232,8 @@ private:
             frame_.logFileWorking(entry);
             try {
                 openSource(entry);
-            } catch (const std::exception&) {
-                frame_.fail(sheetMissingLine(msg::kB00E04File, entry, sheetName_));
+            } catch (const std::exception& error) {
+                frame_.failOpening(msg::kB00E04File, entry, sheetName_, error);
                 frame_.quitReader();
                 return false;
             }

@@ -201,8 +201,8 @@ bool MethodE::fetchWorkbook(const QString& entry) {
         held().SourceBook =
             held().ReaderApp->Workbooks().Open(workbookPath(folder_, entry).toStdString());
         held().SourceSheet = held().SourceBook->Worksheets(sheetName_.toStdString());
-    } catch (const std::exception&) {
-        frame_.fail(sheetMissingLine(text::kOpenFailed, entry, sheetName_));
+    } catch (const std::exception& error) {
+        frame_.failOpening(text::kOpenFailed, entry, sheetName_, error);
         frame_.quitReader();
         return false;
     }

@@ -1,6 +1,7 @@
 #include "engine/run_frame.h"
 
 #include "engine/result_folder.h"
+#include "sheet/workbook_io.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -52,6 +53,13 @@ QString progressLabel(int done, int total) {
 void RunFrame::fail(const QString& line) {
     ++errorCount_;
     log(line);
+}
+
+void RunFrame::failOpening(const QString& code, const QString& entry, const QString& sheetName,
+                           const std::exception& error) {
+    fail(sheetMissingLine(code, entry, sheetName));
+    if (dynamic_cast<const sheet::FileError*>(&error))
+        log(msg::kReasonPrefix + reasonOf(error));
 }
 
 void RunFrame::logStart() const {

@@ -54,6 +54,10 @@ public:
     void log(const QString& text) const { host_.Log(text); }
     // A counted failure: logs the line and adds 1 to ErrorCount.
     void fail(const QString& line);
+    // A workbook that did not open or lacks the sheet: the counted sheet-missing line, then,
+    // when the component could not read the file at all, a line with its reason.
+    void failOpening(const QString& code, const QString& entry, const QString& sheetName,
+                     const std::exception& error);
 
     // The start line, then "취합완성본 엑셀파일을 실행합니다!" when the process is shown.
     void logStart() const;
