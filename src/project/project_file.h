@@ -28,6 +28,8 @@ struct ProjectFileText {
 };
 
 ProjectFileText readProjectFile(const QString& path);
+// The same for bytes already read; `path` only names the file in messages.
+ProjectFileText parseProjectFile(const QByteArray& bytes, const QString& path);
 
 // The values of the lines, in the order the page places them. A method or kind line that is no
 // integer stops the placing there; an integer out of range leaves the control as it is.
