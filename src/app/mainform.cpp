@@ -2,7 +2,9 @@
 
 #include "app/about_dialog.h"
 #include "app/app_messages.h"
+#include "app/workbook_presenter.h"
 #include "engine/cell_reference.h"
+#include "engine/run_frame.h"
 #include "files/files_messages.h"
 #include "project/project_messages.h"
 
@@ -20,6 +22,7 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -34,6 +37,9 @@ constexpr int kLabelWidth = 270;
 constexpr int kInputLeft = 290;
 constexpr int kFieldHeight = 21;
 constexpr int kRangeWidth = 191;
+constexpr int kExampleGap = 8;
+constexpr int kMinExampleWidth = 150;
+constexpr int kPageMargin = 8;
 
 QString koreanFixedPitchFamily() {
     const QStringList families = QFontDatabase::families();
@@ -284,8 +290,10 @@ void Tf_mainform::createProjectPage() {
     fieldLabel(page, m::kLabelRange, 300);
     e_range = lineEdit(page, "e_range", m::kHintRange);
     e_range->setGeometry(kInputLeft, 300, kRangeWidth, kFieldHeight);
-    auto* rangeExample = new QLabel(m::kExampleRange, page);
-    rangeExample->setGeometry(kInputLeft + kRangeWidth + 8, 300, 600, kFieldHeight);
+    rangeExample_ = new QLabel(m::kExampleRange, page);
+    rangeExample_->setObjectName(QStringLiteral("rangeExample"));
+    rangeExample_->setWordWrap(true);
+    placeRangeExample();
 
     fieldLabel(page, m::kLabelSumRange, 327);
     e_comrange = lineEdit(page, "e_comrange", m::kHintSumRange);
@@ -318,6 +326,16 @@ void Tf_mainform::createProjectPage() {
     for (QWidget* hidden :
          std::initializer_list<QWidget*>{e_datacount, rg_cell, e_excelfile, e_excelsheet})
         hidden->hide();
+}
+
+// The example follows the data-range field, which method E widens, and wraps into the room
+// left beside it, so that neither hides the other.
+void Tf_mainform::placeRangeExample() {
+    const QRect field = e_range->geometry();
+    const int left = field.right() + 1 + kExampleGap;
+    const int width = std::max(kMinExampleWidth, kClientWidth - kPageMargin - left);
+    const int height = std::max(kFieldHeight, rangeExample_->heightForWidth(width));
+    rangeExample_->setGeometry(left, field.top(), width, height);
 }
 
 void Tf_mainform::createActions() {
@@ -548,7 +566,24 @@ void Tf_mainform::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    releaseForExit();
     event->accept();
+}
+
+// Results are saved by the time a run ends, so nothing more is asked: every instance quits with
+// alerts off and every workbook window closes, leaving no window to keep the program running.
+void Tf_mainform::releaseForExit() {
+    engine::SpreadsheetApp& held = spreadsheetApp;
+    held.ResultSheet.reset();
+    held.ResultBook.reset();
+    held.SourceSheet.reset();
+    held.SourceBook.reset();
+    engine::quitInstance(held.ResultApp);
+    engine::quitInstance(held.ReaderApp);
+    for (sheet::ApplicationPtr& viewed : viewedApps_)
+        engine::quitInstance(viewed);
+    viewedApps_.clear();
+    app::closeWorkbookWindows();
 }
 
 void Tf_mainform::FormDestroy() {

@@ -153,8 +153,11 @@ public:
     project::ProjectSettings projectSettings() const;
     // Unsaved changes: the save button is enabled.
     bool projectModified() const;
+    // Modified, and the values differ from the ones last loaded, saved or reset.
+    bool hasUnsavedChanges() const;
 
 private:
+    void placeRangeExample();
     void markProjectModified();
     void markProjectSaved();
     void applyMethodFieldStates(project::ConsolidationMethod method);
@@ -166,7 +169,9 @@ private:
     void returnToProjectPage();
 
     bool returningToProjectPage_ = false;
-    QString lastProjectSaveName_; // the save dialog's previous answer
+    QLabel* rangeExample_ = nullptr; // the example beside e_range
+    QString lastProjectSaveName_;    // the save dialog's previous answer
+    project::ProjectSettings lastSavedSettings_;
 
 public:
     // --- end project page ---
@@ -235,6 +240,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void releaseForExit();
     void applyWindowFont();
     void createTopBar();
     void createProjectPage();

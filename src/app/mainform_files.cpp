@@ -276,7 +276,7 @@ void Tf_mainform::a_renameExecute() {
         dialogs().message(msg::kRenameEmpty);
         return;
     case files::RenameStatus::Refused:
-        dialogs().message(msg::kRenameRefused);
+        dialogs().message(msg::kRenameRefused + u'\n' + files::renameRefusalReason(result));
         return;
     case files::RenameStatus::Renamed:
         break;

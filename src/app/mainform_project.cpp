@@ -85,6 +85,7 @@ void Tf_mainform::setupProjectPage() {
                             e_comrange, e_excelfile, e_excelsheet, e_completefile})
         connect(edit, &QLineEdit::textChanged, this, &Tf_mainform::e_projectChange);
     e_title->installEventFilter(new FocusOutWatcher(e_title, [this] { e_titleExit(); }));
+    lastSavedSettings_ = projectSettings();
 }
 
 project::ProjectSettings Tf_mainform::projectSettings() const {
@@ -108,6 +109,12 @@ bool Tf_mainform::projectModified() const {
     return SpeedButton29->isEnabled();
 }
 
+// A fresh page counts as modified but holds nothing the user typed; only values that differ
+// from the last loaded, saved or reset ones would be lost.
+bool Tf_mainform::hasUnsavedChanges() const {
+    return projectModified() && projectSettings() != lastSavedSettings_;
+}
+
 void Tf_mainform::markProjectModified() {
     SpeedButton29->setEnabled(true);
     StatusBar1->setPanelText(1, pm::kModifiedMark);
@@ -116,6 +123,7 @@ void Tf_mainform::markProjectModified() {
 void Tf_mainform::markProjectSaved() {
     SpeedButton29->setEnabled(false);
     StatusBar1->setPanelText(1, QString());
+    lastSavedSettings_ = projectSettings();
 }
 
 void Tf_mainform::setProjectCaption() {
@@ -131,6 +139,7 @@ void Tf_mainform::applyMethodFieldStates(ConsolidationMethod method) {
     applyFieldState(e_title, states.title);
     applyFieldState(e_range, states.dataRange);
     applyFieldState(e_comrange, states.sumRange);
+    placeRangeExample();
     markProjectModified();
     if (!states.message.isEmpty())
         showProjectMessage(states.message, project::BoxKind::Plain);
@@ -193,6 +202,8 @@ void Tf_mainform::showProjectLog() {
 }
 
 void Tf_mainform::SpeedButton4Click() {
+    if (hasUnsavedChanges() && !dialogs_.confirm(pm::kConfirmDiscardChanges))
+        return;
     app::FileDialogOptions options;
     options.title = pm::kOpenTitle;
     options.folder = inProgramFolder(programFolder, pm::kProjectSubfolder);
@@ -209,7 +220,10 @@ void Tf_mainform::SpeedButton4Click() {
         showProjectMessage(file.message, project::BoxKind::Error);
         return;
     }
-    if (!placeProjectLines(project::interpretProjectLines(file.lines), path))
+    const bool placed = placeProjectLines(project::interpretProjectLines(file.lines), path);
+    // The data-folder list follows the folder line, so that no key acts on another folder.
+    a_renewExecute();
+    if (!placed)
         return;
 
     setProjectCaption();
@@ -227,7 +241,7 @@ void Tf_mainform::SpeedButton4Click() {
 
 void Tf_mainform::SpeedButton5Click() {
     const bool ask = projectModified();
-    if (ask && !dialogs_.confirm(pm::kConfirmNewProject))
+    if (hasUnsavedChanges() && !dialogs_.confirm(pm::kConfirmNewProject))
         return;
     for (QLineEdit* edit : {e_project, e_datafolder, e_datacount, e_sheet, e_range, e_comrange,
                             e_excelfile, e_excelsheet, e_completefile})
@@ -241,6 +255,8 @@ void Tf_mainform::SpeedButton5Click() {
     projectDialogFileName.clear();
     if (!ask)
         StatusBar1->setPanelText(1, pm::kModifiedMark);
+    lastSavedSettings_ = projectSettings();
+    a_renewExecute();
 }
 
 void Tf_mainform::SpeedButton29Click() {
@@ -279,7 +295,7 @@ void Tf_mainform::SpeedButton29Click() {
         showProjectMessage(written.message, project::BoxKind::Error);
         return;
     }
-    StatusBar1->setPanelText(0, settings.ProjectName + pm::kSavedNoticeSuffix);
+    StatusBar1->setPanelText(0, QDir::toNativeSeparators(path) + pm::kSavedNoticeSuffix);
     setProjectCaption();
     useProjectFile(path);
 

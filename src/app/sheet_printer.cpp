@@ -1,6 +1,8 @@
 #include "app/sheet_printer.h"
 
+#include "app/app_messages.h"
 #include "app/sheet_renderer.h"
+#include "sheet/embedded_messages.h"
 
 #include <QMarginsF>
 #include <QPageLayout>
@@ -175,7 +177,7 @@ int printSheet(QPrinter& printer, const sheet::Workbook& workbook, const sheet::
         return 0;
     QPainter painter;
     if (!painter.begin(&printer))
-        throw sheet::AutomationError("the printer could not start");
+        throw sheet::AutomationError(app::msg::kPrinterCannotStart.toStdString());
     const double deviceScale = printer.resolution() / kScreenDpi * layout.contentScale;
     const sheet::CellRect used = usedArea(sheet);
     const SheetGeometry geometry = geometryOf(sheet, deviceScale, used.lastRow, used.lastColumn);
@@ -188,7 +190,7 @@ int printSheet(QPrinter& printer, const sheet::Workbook& workbook, const sheet::
     for (const sheet::CellRect& page : layout.pages) {
         if (!first && !printer.newPage()) {
             painter.end();
-            throw sheet::AutomationError("the printer refused a new page");
+            throw sheet::AutomationError(app::msg::kPrinterRefusedPage.toStdString());
         }
         first = false;
         painter.save();
@@ -215,7 +217,7 @@ SheetPrinter::~SheetPrinter() = default;
 void SheetPrinter::print(const sheet::Workbook& workbook, const sheet::Worksheet& sheet) {
     std::unique_ptr<QPrinter> printer = source_ ? source_() : nullptr;
     if (!printer)
-        throw sheet::AutomationError("no printer");
+        throw sheet::AutomationError(sheet::messages::kNoPrinter);
     applyPageSetup(*printer, sheet.pageSetup);
     printer->setDocName(QString::fromStdString(sheet.name));
     printSheet(*printer, workbook, sheet);

@@ -40,7 +40,8 @@ public:
     explicit SheetPrinter(PrinterSource source);
     ~SheetPrinter() override;
 
-    // Throws sheet::AutomationError("no printer") when there is no printer.
+    // Throws sheet::AutomationError with the component's no-printer message when there is no
+    // printer.
     void print(const sheet::Workbook& workbook, const sheet::Worksheet& sheet) override;
 
 private:

@@ -277,4 +277,11 @@ void installWorkbookPresenter(Dialogs& dialogs) {
     sheet::setEmbeddedEnvironment(std::move(environment));
 }
 
+void closeWorkbookWindows() {
+    const auto presenter =
+        std::dynamic_pointer_cast<WorkbookPresenter>(sheet::embeddedEnvironment().observer);
+    if (presenter)
+        presenter->closeAll();
+}
+
 } // namespace app

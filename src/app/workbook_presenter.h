@@ -69,4 +69,7 @@ private:
 // through the default printer. Called once at start-up, after the QApplication exists.
 void installWorkbookPresenter(Dialogs& dialogs);
 
+// Closes every window of the installed presenter, asking nothing; at program end.
+void closeWorkbookWindows();
+
 } // namespace app

@@ -5,6 +5,7 @@
 #include "engine/result_folder.h"
 #include "engine/run_frame.h"
 #include "engine/run_log.h"
+#include "files/file_in_use.h"
 #include "project/editor_rules.h"
 #include "project/project_log.h"
 #include "sheet/embedded_application.h"
@@ -100,6 +101,10 @@ std::optional<QString> BatchRunHost::AskResultPath(const QString& folder) {
     }
     resultPath_ = engine::timeStampPath(folder, Now());
     return resultPath_;
+}
+
+bool BatchRunHost::IsFileInUse(const QString& path) const {
+    return files::IsFileInUse(path);
 }
 
 QDateTime BatchRunHost::Now() const {

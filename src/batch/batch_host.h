@@ -42,6 +42,8 @@ public:
     void BringToFront() override {}
     void SetEntrySelected(int, bool) override {}
     void RemoveSelectedEntries() override {}
+    // The window's test: a spreadsheet application's lock file or lock counts too.
+    bool IsFileInUse(const QString& path) const override;
     QDateTime Now() const override;
     sheet::ApplicationPtr CreateApplication() override;
     engine::SpreadsheetApp& Slots() override { return slots_; }

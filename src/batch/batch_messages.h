@@ -66,6 +66,15 @@ inline const QString kListedFileMissing =
 // %1 the path as given, %2 the data folder.
 inline const QString kListedFileOutside =
     QStringLiteral("취합할 파일 %1 은(는) 취합할 폴더(%2) 안의 파일이 아닙니다!");
+// %1 the result file as given, made absolute.
+inline const QString kOutputNotWorkbook =
+    QStringLiteral("결과 파일은 엑셀 통합문서(.xlsx) 이름이어야 합니다: %1");
+// %1 the folder.
+inline const QString kOutputFolderMissing =
+    QStringLiteral("결과 파일을 저장할 폴더가 없습니다: %1");
+// %1 the path.
+inline const QString kOutputIsFolder =
+    QStringLiteral("결과 파일 이름과 같은 이름의 폴더가 있습니다: %1");
 // %1 the path.
 inline const QString kResultFolderFailed = QStringLiteral("Result 폴더를 만들 수 없습니다: %1");
 inline const QString kNoResult = QStringLiteral("취합 결과를 저장하지 못했습니다.");

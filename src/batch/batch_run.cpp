@@ -108,12 +108,37 @@ Refusal consolidationList(const BatchOptions& options, const QString& folder,
     return {};
 }
 
+// The result file must be a workbook name in a folder that exists; the writer saves .xlsx.
+Refusal outputRefusal(const QString& output) {
+    if (output.isEmpty())
+        return {};
+    const QFileInfo target(QFileInfo(output).absoluteFilePath());
+    const QString shown = QDir::toNativeSeparators(target.filePath());
+    if (target.suffix().compare(QStringLiteral("xlsx"), Qt::CaseInsensitive) != 0)
+        return {kBadArguments, msg::kOutputNotWorkbook.arg(shown)};
+    if (!QFileInfo(target.absolutePath()).isDir())
+        return {kBadArguments,
+                msg::kOutputFolderMissing.arg(QDir::toNativeSeparators(target.absolutePath()))};
+    if (target.isDir())
+        return {kBadArguments, msg::kOutputIsFolder.arg(shown)};
+    return {};
+}
+
 // The last line of a run that names a failure code ("A00E07 ..."): the cancel line when the
 // run was cancelled.
 QString lastCodeLine(const QStringList& texts) {
     static const QRegularExpression code(QStringLiteral("^[A-Z]?\\d{2}E\\d{2} "));
     for (auto it = texts.crbegin(); it != texts.crend(); ++it) {
         if (code.match(*it).hasMatch())
+            return *it;
+    }
+    return {};
+}
+
+// Why the component could not read a workbook, when the run logged it.
+QString lastReasonLine(const QStringList& texts) {
+    for (auto it = texts.crbegin(); it != texts.crend(); ++it) {
+        if (it->startsWith(engine::msg::kReadFailureReason))
             return *it;
     }
     return {};
@@ -139,6 +164,8 @@ int finishRun(BatchRunHost& host, BatchConsole& console, const BatchOptions& opt
     }
     const QString codeLine = lastCodeLine(host.loggedTexts());
     console.error(codeLine.isEmpty() ? msg::kNoResult : codeLine);
+    if (const QString reason = lastReasonLine(host.loggedTexts()); !reason.isEmpty())
+        console.error(reason);
     return kRunFailed;
 }
 
@@ -163,6 +190,10 @@ int runBatch(const BatchOptions& options, BatchConsole& console) {
     if (options.help) {
         console.out(msg::kHelp);
         return kSucceeded;
+    }
+    if (const Refusal refusal = outputRefusal(options.output); refusal.status != kSucceeded) {
+        console.error(refusal.message);
+        return refusal.status;
     }
     const LoadedProject loaded = loadProject(options.projectPath, console, options.quiet);
     if (loaded.refusal.status != kSucceeded) {

@@ -1,6 +1,6 @@
 #include "engine/cell_reference.h"
 
-#include <limits>
+#include "sheet/model.h"
 
 namespace engine {
 
@@ -70,11 +70,22 @@ RangeText RangeText::split(const QString& text) {
 int rowNumberOf(const QString& part) {
     bool ok = false;
     const qlonglong value = fGetNum(part).toLongLong(&ok);
-    if (!ok || value > std::numeric_limits<int>::max())
+    if (!ok || value > sheet::kMaxRows)
         throw ConversionError();
     return static_cast<int>(value);
 }
 
-CellPart CellPart::read(const QString& part) { return {rowNumberOf(part), fGetchar(part)}; }
+bool isPastLastRow(const QString& part) {
+    const QString digits = fGetNum(part);
+    if (digits.isEmpty() || digits.contains(u'.'))
+        return false;
+    bool ok = false;
+    const qulonglong value = digits.toULongLong(&ok);
+    return !ok || value > static_cast<qulonglong>(sheet::kMaxRows);
+}
+
+CellPart CellPart::read(const QString& part) {
+    return {rowNumberOf(part), fGetchar(part)};
+}
 
 } // namespace engine

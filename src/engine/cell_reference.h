@@ -33,7 +33,8 @@ struct RangeText {
     static RangeText split(const QString& text);
 };
 
-// Thrown when a cell part's row number cannot be read (no digits, a point, an overflow).
+// Thrown when a cell part's row number cannot be read (no digits, a point, a row past the
+// sheet's last one).
 class ConversionError : public std::exception {
 public:
     const char* what() const noexcept override { return "not a row number"; }
@@ -47,7 +48,10 @@ struct CellPart {
     static CellPart read(const QString& part);
 };
 
-// The row number of a cell part; throws ConversionError.
+// The row number of a cell part, at most the sheet's last row; throws ConversionError.
 int rowNumberOf(const QString& part);
+
+// True when the cell part's digits name a row past the sheet's last one.
+bool isPastLastRow(const QString& part);
 
 } // namespace engine

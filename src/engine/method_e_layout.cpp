@@ -47,8 +47,13 @@ QList<CellItem> splitCellList(const QString& cellList) {
 RowStep rowStepOf(const QList<CellItem>& items) {
     RowStep step;
     for (const CellItem& item : items) {
-        if (!item.isBlock())
+        if (!item.isBlock()) {
+            if (isPastLastRow(item.text)) {
+                step.badItem = item.text;
+                return step;
+            }
             continue;
+        }
         try {
             step.rows = std::max(step.rows, item.height());
         } catch (const ConversionError&) {

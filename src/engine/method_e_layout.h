@@ -37,7 +37,7 @@ struct CellItem {
 QList<CellItem> splitCellList(const QString& cellList);
 
 // The rows one workbook's band takes: the greatest block height, at least 1; or the first block
-// whose row numbers cannot be read.
+// whose row numbers cannot be read, or the first item naming a row past the sheet's last one.
 struct RowStep {
     int rows = 1;
     std::optional<QString> badItem;

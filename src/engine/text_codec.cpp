@@ -57,15 +57,26 @@ private:
     iconv_t cd_;
 };
 
-std::optional<QString> decodeUtf8(const QByteArray& bytes) {
-    QByteArrayView view(bytes);
-    if (view.startsWith("\xEF\xBB\xBF"))
-        view = view.sliced(3);
+const QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
+
+std::optional<QString> decodeUtf8(QByteArrayView bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(view);
+    QString text = utf8.decode(bytes);
     if (utf8.hasError())
         return std::nullopt;
     return text;
+}
+
+// Strict: a byte pair code page 949 does not assign fails the whole text.
+std::optional<QString> decodeCp949(const QByteArray& bytes) {
+    Iconv toUtf8("UTF-8", "CP949");
+    if (!toUtf8.valid())
+        return std::nullopt;
+    QByteArray utf8;
+    qsizetype failedAt = 0;
+    if (!toUtf8.convert(bytes, utf8, failedAt))
+        return std::nullopt;
+    return QString::fromUtf8(utf8);
 }
 
 QString unencodableMessage(const QByteArray& utf8, qsizetype failedAt) {
@@ -93,16 +104,11 @@ qsizetype unpairedSurrogate(const QString& text) {
 } // namespace
 
 std::optional<QString> decode(const QByteArray& bytes) {
-    if (std::optional<QString> text = decodeUtf8(bytes))
+    if (bytes.startsWith(kByteOrderMark))
+        return decodeUtf8(QByteArrayView(bytes).sliced(kByteOrderMark.size()));
+    if (std::optional<QString> text = decodeCp949(bytes))
         return text;
-    Iconv toUtf8("UTF-8", "CP949");
-    if (!toUtf8.valid())
-        return std::nullopt;
-    QByteArray utf8;
-    qsizetype failedAt = 0;
-    if (!toUtf8.convert(bytes, utf8, failedAt))
-        return std::nullopt;
-    return QString::fromUtf8(utf8);
+    return decodeUtf8(bytes);
 }
 
 std::optional<QByteArray> encodeCp949(const QString& text, QString* error) {

@@ -1,5 +1,5 @@
-// The program's text files (project file, run log): read as UTF-8, with or without a byte-order
-// mark, or else as code page 949; written as code page 949 with CR LF line ends and no mark.
+// The program's text files (project file, run log): written as code page 949 with CR LF line
+// ends and no mark, and read as code page 949 first, since that is what the program writes.
 // A character code page 949 has no room for is refused with a message, never replaced by "?",
 // so that what is saved is always what the user sees.
 #pragma once
@@ -11,8 +11,11 @@
 
 namespace engine::text_codec {
 
-// The text of the bytes: UTF-8 when they are valid UTF-8 (a leading byte-order mark dropped),
-// else code page 949; nullopt when they are neither.
+// The text of the bytes: UTF-8 after a byte-order mark (the mark dropped); else code page 949
+// when every byte pair is one it assigns; else UTF-8 when the bytes are valid UTF-8; nullopt
+// when they are neither. Code page 949 goes first because hundreds of Hangul syllables in it
+// (홍, 화, 천, ...) also form valid UTF-8 byte sequences, whereas UTF-8 Hangul seldom forms
+// valid code page 949: its second bytes mostly fall where code page 949 assigns nothing.
 std::optional<QString> decode(const QByteArray& bytes);
 
 // The text in code page 949. Fails with a message naming the first character that code page

@@ -1,6 +1,7 @@
 #include "files/file_operations.h"
 
 #include "files/file_in_use.h"
+#include "files/files_messages.h"
 #include "files/workbook_folder.h"
 
 #include <QDir>
@@ -70,33 +71,73 @@ QString renamedFileName(const QString& name, const QString& answer) {
     return answer + extension;
 }
 
-bool isUsableFileName(const QString& fileName) {
+QString unusablePartOf(const QString& fileName) {
     static const QString refused = QStringLiteral("/\\<>:\"|?*");
-    if (fileName.trimmed().isEmpty() || fileName.contains(QStringLiteral("..")))
-        return false;
     for (const QChar c : fileName) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f || refused.contains(c))
-            return false;
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+        if (refused.contains(c))
+            return QString(c);
     }
-    return true;
+    if (fileName.contains(QStringLiteral("..")))
+        return QStringLiteral("..");
+    return {};
 }
+
+bool isUsableFileName(const QString& fileName) {
+    return !fileName.trimmed().isEmpty() && unusablePartOf(fileName).isEmpty();
+}
+
+namespace {
+
+RenameResult renameOutcome(RenameStatus status, const QString& newName) {
+    RenameResult result;
+    result.status = status;
+    result.newName = newName;
+    return result;
+}
+
+RenameResult refusedRename(const QString& newName, RenameRefusal refusal,
+                           const QString& refusedPart = {}) {
+    RenameResult result = renameOutcome(RenameStatus::Refused, newName);
+    result.refusal = refusal;
+    result.refusedPart = refusedPart;
+    return result;
+}
+
+} // namespace
 
 RenameResult renameWorkbook(const QString& folder, const QString& name, const QString& answer) {
     if (answer.trimmed().isEmpty())
-        return {RenameStatus::Empty, {}};
+        return renameOutcome(RenameStatus::Empty, {});
     if (answer == name)
-        return {RenameStatus::Unchanged, name};
+        return renameOutcome(RenameStatus::Unchanged, name);
     const QString newName = renamedFileName(name, answer);
     if (newName == name)
-        return {RenameStatus::Unchanged, name};
+        return renameOutcome(RenameStatus::Unchanged, name);
     if (!isUsableFileName(newName))
-        return {RenameStatus::Refused, newName};
+        return refusedRename(newName, RenameRefusal::UnusableName, unusablePartOf(newName));
     const QString target = fullPathOf(folder, newName);
     // QFile::rename refuses an existing target; asking first also covers a target that differs
     // only in case on a file system that ignores case.
-    if (QFileInfo::exists(target) || !QFile::rename(fullPathOf(folder, name), target))
-        return {RenameStatus::Refused, newName};
-    return {RenameStatus::Renamed, newName};
+    if (QFileInfo::exists(target))
+        return refusedRename(newName, RenameRefusal::NameTaken);
+    if (!QFile::rename(fullPathOf(folder, name), target))
+        return refusedRename(newName, RenameRefusal::SystemRefused);
+    return renameOutcome(RenameStatus::Renamed, newName);
+}
+
+QString renameRefusalReason(const RenameResult& result) {
+    switch (result.refusal) {
+    case RenameRefusal::NameTaken:
+        return msg::kRenameNameTaken.arg(result.newName);
+    case RenameRefusal::UnusableName:
+        return msg::kRenameUnusablePart.arg(result.refusedPart);
+    case RenameRefusal::SystemRefused:
+    case RenameRefusal::None:
+        break;
+    }
+    return msg::kRenameSystemRefused;
 }
 
 } // namespace files

@@ -28,9 +28,19 @@ enum class RenameStatus {
     Refused,   // not a usable name, a file of that name exists, or the system refused
 };
 
+// Why a rename was refused.
+enum class RenameRefusal {
+    None,
+    NameTaken,    // a file of the new name exists
+    UnusableName, // the name holds a character or part file systems refuse (refusedPart)
+    SystemRefused // the file is gone or the file system would not rename it
+};
+
 struct RenameResult {
     RenameStatus status = RenameStatus::Refused;
     QString newName;
+    RenameRefusal refusal = RenameRefusal::None;
+    QString refusedPart; // with UnusableName: the character or ".." that cannot stand
 };
 
 // The file name an answer of the rename box gives: the answer with the file's own extension.
@@ -40,9 +50,15 @@ QString renamedFileName(const QString& name, const QString& answer);
 // True when `fileName` can stand as a file name inside the data folder: no separator, no "..",
 // no control characters or characters the desktop's file systems refuse in a name.
 bool isUsableFileName(const QString& fileName);
+// The first character or part that keeps `fileName` from being usable, as it would be shown
+// (a control character as U+XXXX); empty when the name is usable or blank.
+QString unusablePartOf(const QString& fileName);
 
 // Renames `name` in `folder` following the answer of the rename box. Never replaces an
 // existing file.
 RenameResult renameWorkbook(const QString& folder, const QString& name, const QString& answer);
+
+// The line that tells the user why a refused rename was refused.
+QString renameRefusalReason(const RenameResult& result);
 
 } // namespace files

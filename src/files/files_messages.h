@@ -69,5 +69,16 @@ inline const QString kRenameCaption = QStringLiteral("엑셀파일명 변경");
 inline const QString kRenamePrompt = QStringLiteral("새로운 파일명을 입력하세요!   ");
 inline const QString kRenameEmpty = QStringLiteral("파일명을 입력하지 않았습니다!");
 inline const QString kRenameRefused = QStringLiteral("파일명을 변경할 수 없습니다!");
+// The reason shown on the line after kRenameRefused. %1 the new file name.
+inline const QString kRenameNameTaken = QStringLiteral("같은 이름의 파일(%1)이 이미 있습니다.");
+// %1 the character or part.
+inline const QString kRenameUnusablePart =
+    QStringLiteral("파일 이름에 쓸 수 없는 문자(%1)가 들어 있습니다.");
+inline const QString kRenameSystemRefused = QStringLiteral(
+    "파일 시스템이 이름 변경을 거부했습니다. 파일이 그대로 있는지, 폴더에 쓸 수 있는지 "
+    "확인하십시오.");
+
+// Printing failures after the sheet was found. %1 the entry, %2 the sheet, %3 the reason.
+inline const QString kPrintFailed = QStringLiteral("%1의 [%2] 시트를 출력할 수 없습니다!\n%3");
 
 } // namespace files::msg

@@ -24,11 +24,27 @@ sheet::WorkbookPtr openInNewInstance(WorkbookHost& host, const QString& path) {
     return host.spreadsheetApp().ResultApp->Workbooks().Open(path.toStdString());
 }
 
+// The sheet was found but did not print (no printer, a printer that failed); the next
+// workbook would fail the same way.
+class PrintFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 void printSheet(sheet::IWorkbook& workbook, const QString& sheetName) {
     sheet::WorksheetPtr worksheet = workbook.Worksheets(sheetName.toStdString());
     if (!worksheet)
         throw sheet::AutomationError("no such worksheet");
-    worksheet->PrintOut();
+    try {
+        worksheet->PrintOut();
+    } catch (const std::exception& error) {
+        throw PrintFailure(error.what());
+    }
+}
+
+QString printFailedMessage(const PrintEntry& entry, const QString& sheetName,
+                           const PrintFailure& failure) {
+    return msg::kPrintFailed.arg(entry.name, sheetName, QString::fromUtf8(failure.what()));
 }
 
 QString sheetMissingMessage(const QString& name, const QString& sheetName, const QString& end) {
@@ -70,6 +86,10 @@ int printFolderSelection(WorkbookHost& host, const QList<PrintEntry>& entries,
             printSheet(*workbook, sheetName);
             host.log(entry.path + msg::kPrintDone);
             ++printed;
+        } catch (const PrintFailure& failure) {
+            quitResultApp(host.spreadsheetApp(), false);
+            host.message(printFailedMessage(entry, sheetName, failure));
+            return printed;
         } catch (const std::exception&) {
             host.message(sheetMissingMessage(entry.name, sheetName, msg::kSheetMissingEnd));
         }
@@ -86,6 +106,10 @@ int printListSelection(WorkbookHost& host, const QList<PrintEntry>& entries,
             sheet::WorkbookPtr workbook = openInNewInstance(host, entry.path);
             printSheet(*workbook, sheetName);
             ++printed;
+        } catch (const PrintFailure& failure) {
+            quitResultApp(host.spreadsheetApp(), false);
+            host.message(printFailedMessage(entry, sheetName, failure));
+            return printed;
         } catch (const std::exception&) {
             host.message(sheetMissingMessage(entry.name, sheetName, msg::kSheetOrFileMissingEnd));
         }

@@ -32,7 +32,8 @@ struct PrintEntry {
 
 // Prints the sheet `sheetName` of each selected entry of the data-folder list and logs each
 // printed path. A workbook that cannot be opened ends the whole operation; returns the number
-// of workbooks printed.
+// of workbooks printed. In both kinds of printing a sheet that does not print (no printer)
+// is reported with the reason and ends the operation.
 int printFolderSelection(WorkbookHost& host, const QList<PrintEntry>& entries,
                          const QString& sheetName);
 

@@ -51,6 +51,10 @@ ProjectFileText readProjectFile(const QString& path) {
     const QByteArray bytes = file.read(kMaxProjectFileSize + 1);
     if (file.error() != QFileDevice::NoError)
         return failed(ReadFailure::Unreadable, msg::kProjectFileUnreadable.arg(path));
+    return parseProjectFile(bytes, path);
+}
+
+ProjectFileText parseProjectFile(const QByteArray& bytes, const QString& path) {
     if (bytes.size() > kMaxProjectFileSize || looksBinary(bytes))
         return failed(ReadFailure::NotAProjectFile, msg::kNotAProjectFile.arg(path));
     const std::optional<QString> text = engine::text_codec::decode(bytes);
@@ -108,7 +112,7 @@ std::optional<int> firstUnstorableLine(const ProjectSettings& settings) {
 }
 
 QString unstorableFieldMessage(const ProjectSettings& settings, int lineNumber) {
-    const QString& value = projectFileLines(settings)[lineNumber - 1];
+    const QString value = projectFileLines(settings)[lineNumber - 1];
     QString detail;
     if (engine::text_codec::encodeCp949(value, &detail))
         detail.clear(); // a line break, which the field name says enough about

@@ -1,5 +1,6 @@
 // The project file: twelve lines in the order of ProjectSettings, CR LF line ends, written in
-// code page 949 without a byte-order mark; read as UTF-8 (with or without one) or code page 949.
+// code page 949 without a byte-order mark; read as text_codec::decode reads it (code page 949
+// first, UTF-8 after a byte-order mark or when the bytes are no code page 949).
 #pragma once
 
 #include "project/project_settings.h"
@@ -27,6 +28,8 @@ struct ProjectFileText {
 };
 
 ProjectFileText readProjectFile(const QString& path);
+// The same for bytes already read; `path` only names the file in messages.
+ProjectFileText parseProjectFile(const QByteArray& bytes, const QString& path);
 
 // The values of the lines, in the order the page places them. A method or kind line that is no
 // integer stops the placing there; an integer out of range leaves the control as it is.

@@ -28,6 +28,9 @@ inline const QString kOpenTitle = QStringLiteral("프로젝트 불러오기");
 inline const QString kOpenFilter = QStringLiteral("Tabrinel File (*.tbn)|*.tbn");
 inline const QString kProjectSubfolder = QStringLiteral("Project");
 inline const QString kConfirmNewProject = QStringLiteral("새로운 프로젝트를 설정하시겠습니까?");
+inline const QString kConfirmDiscardChanges =
+    QStringLiteral("저장하지 않은 프로젝트 환경이 있습니다. 다른 프로젝트를 불러오면 입력한 "
+                   "내용이 없어집니다. 계속하시겠습니까?");
 inline const QString kConsolidationCaptionOpen = QStringLiteral("취합할 파일(");
 inline const QString kConsolidationCaptionClose = QStringLiteral(")");
 inline const QString kConsolidationCaption = QStringLiteral("취합할 파일");
@@ -78,7 +81,8 @@ inline const QString kNoCellItems = QStringLiteral(
 inline const QString kSaveTitle = QStringLiteral("프로젝트 환경 저장");
 inline const QString kSaveFilter = QStringLiteral("Tabrinel File(*.tbn)|*.tbn");
 inline const QString kProjectSuffix = QStringLiteral("tbn");
-inline const QString kSavedNoticeSuffix = QStringLiteral(".tbn 파일로 프로젝트가 저장되었습니다.");
+// After the path of the file written.
+inline const QString kSavedNoticeSuffix = QStringLiteral(" 파일로 프로젝트가 저장되었습니다.");
 inline const QString kLogCreated = QStringLiteral(" 프로젝트 생성");
 inline const QString kLogModified = QStringLiteral(" 프로젝트 수정");
 

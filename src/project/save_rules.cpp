@@ -101,9 +101,9 @@ SaveCheck checkMethodE(const ProjectSettings& s) {
         return refused;
     }
     for (const QString& item : cellItemsOf(s.DataRange)) {
-        if (!item.contains(u':'))
-            continue;
-        if (!RangeBlock::read(item).isWellFormed())
+        const bool bad = item.contains(u':') ? !RangeBlock::read(item).isWellFormed()
+                                             : engine::isPastLastRow(item);
+        if (bad)
             return SaveCheck::refuse(item + msg::kBadDataRangeItemSuffix);
     }
     return SaveCheck::pass();

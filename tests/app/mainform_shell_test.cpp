@@ -3,6 +3,8 @@
 #include "app/about_dialog.h"
 #include "app/app_messages.h"
 #include "app/mainform.h"
+#include "app/workbook_presenter.h"
+#include "sheet/embedded_application.h"
 #include "support/scripted_dialogs.h"
 
 #include <QApplication>
@@ -10,6 +12,7 @@
 #include <QDir>
 #include <QEnterEvent>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -279,6 +282,51 @@ TEST(MainformEnd, DestroyQuitsResultThenReaderWithAlertsOn) {
     // Nothing left to release: the destructor's own FormDestroy does nothing more.
     form.reset();
     EXPECT_EQ(calls.size(), 4);
+}
+
+// A result left open by a run (unsaved, alerts on) and a workbook opened for viewing must not
+// keep the program alive, nor ask anything, once the user has confirmed the exit.
+TEST(MainformEnd, ConfirmedExitClosesWorkbookWindowsAndReleasesEveryInstance) {
+    ScriptedDialogs dialogs;
+    const sheet::EmbeddedEnvironment saved = sheet::embeddedEnvironment();
+    auto presenter = std::make_shared<app::WorkbookPresenter>(dialogs);
+    sheet::setEmbeddedEnvironment({presenter, nullptr});
+    QTemporaryDir dir;
+    const QString viewedPath = dir.filePath(QStringLiteral("보기.xlsx"));
+    {
+        auto writer = sheet::createEmbeddedApplication();
+        writer->Workbooks().Add();
+        writer->ActiveWorkbook()->SaveAs(viewedPath.toStdString());
+        writer->Quit();
+    }
+    {
+        Tf_mainform form(dialogs);
+        form.show();
+        form.Excelexecute(viewedPath);
+        auto viewed =
+            std::dynamic_pointer_cast<sheet::EmbeddedApplication>(form.spreadsheetApp.ResultApp);
+        ASSERT_NE(viewed, nullptr);
+        auto result = sheet::createEmbeddedApplication();
+        result->Workbooks().Add();
+        result->Range("A1")->SetValue(1.0);
+        result->SetVisible(true);
+        result->SetDisplayAlerts(true);
+        form.spreadsheetApp.ResultApp = result;
+        ASSERT_NE(presenter->windowOf(*result), nullptr);
+        ASSERT_NE(presenter->windowOf(*viewed), nullptr);
+
+        dialogs.answerConfirm(true);
+        EXPECT_TRUE(form.close());
+        EXPECT_EQ(dialogs.texts(), QStringList{app::msg::kConfirmExit});
+        EXPECT_TRUE(result->hasQuit());
+        EXPECT_TRUE(viewed->hasQuit());
+        EXPECT_EQ(form.spreadsheetApp.ResultApp, nullptr);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            EXPECT_FALSE(widget->isVisible()) << widget->metaObject()->className();
+    }
+    EXPECT_EQ(dialogs.texts(), QStringList{app::msg::kConfirmExit});
+    sheet::setEmbeddedEnvironment(saved);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "app/sheet_printer.h"
+#include "sheet/embedded_messages.h"
 
 #include <QFile>
 #include <QPrinter>
@@ -139,10 +140,15 @@ TEST(SheetPrinterTest, PaperSizeAndMarginsReachThePrinter) {
     EXPECT_NEAR(margins.top(), 0.5, 0.01);
 }
 
-TEST(SheetPrinterTest, NoPrinterIsAnAutomationError) {
+TEST(SheetPrinterTest, NoPrinterIsAnAutomationErrorSayingSo) {
     auto book = wideWorkbook();
     app::SheetPrinter none([] { return std::unique_ptr<QPrinter>(); });
-    EXPECT_THROW(none.print(*book, *book->sheets[0]), sheet::AutomationError);
+    try {
+        none.print(*book, *book->sheets[0]);
+        ADD_FAILURE() << "printed without a printer";
+    } catch (const sheet::AutomationError& error) {
+        EXPECT_STREQ(error.what(), sheet::messages::kNoPrinter);
+    }
 }
 
 } // namespace

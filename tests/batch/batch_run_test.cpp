@@ -256,6 +256,77 @@ TEST_F(BatchRunTest, MethodEWritesTheChosenWorkbooksToTheOutputFile) {
     EXPECT_EQ(bodies[1], valueAt(*first->sheets[0], 3, 2));
 }
 
+TEST_F(BatchRunTest, OutputInUseIsLeftAloneAndTheResultTakesATimeStampName) {
+    writeForm(QStringLiteral("학교1"), 3);
+    const QString output = root_.filePath(QStringLiteral("열림.xlsx"));
+    QFile open(output);
+    ASSERT_TRUE(open.open(QIODevice::WriteOnly));
+    open.write("held by another program");
+    open.close();
+    QFile lock(root_.filePath(QStringLiteral(".~lock.열림.xlsx#")));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.close();
+
+    EXPECT_EQ(run({writeProject(methodA()), QStringLiteral("--output"), output}), batch::kSucceeded)
+        << captured_.error.join(u'\n').toStdString();
+    QFile kept(output);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("held by another program"));
+    EXPECT_EQ(captured_.error,
+              QStringList{QDir::toNativeSeparators(output) + engine::msg::kFileInUse});
+    const QStringList saved = results();
+    ASSERT_EQ(saved.size(), 1);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{14}\\.xlsx$")).match(saved[0]).hasMatch());
+}
+
+TEST_F(BatchRunTest, OutputIntoAMissingFolderOrUnderAnotherExtensionIsRefusedBeforeTheRun) {
+    writeForm(QStringLiteral("학교1"), 3);
+    const QString project = writeProject(methodA());
+    const QString missingFolder = root_.filePath(QStringLiteral("없는폴더"));
+    EXPECT_EQ(run({project, QStringLiteral("--output"), missingFolder + QStringLiteral("/r.xlsx")}),
+              batch::kBadArguments);
+    EXPECT_EQ(captured_.error, QStringList{batch::msg::kOutputFolderMissing.arg(
+                                   QDir::toNativeSeparators(missingFolder))});
+    EXPECT_TRUE(captured_.out.isEmpty());
+
+    for (const char* name : {"r.txt", "r", "r.xlsx.bak", "r.xls"}) {
+        captured_ = {};
+        const QString output = root_.filePath(QLatin1String(name));
+        EXPECT_EQ(run({project, QStringLiteral("--output"), output}), batch::kBadArguments) << name;
+        EXPECT_EQ(captured_.error,
+                  QStringList{batch::msg::kOutputNotWorkbook.arg(QDir::toNativeSeparators(output))})
+            << name;
+        EXPECT_FALSE(QFile::exists(output)) << name;
+    }
+    EXPECT_TRUE(results().isEmpty());
+    EXPECT_TRUE(logFileLines().isEmpty());
+}
+
+TEST_F(BatchRunTest, AWorkbookThatCannotBeReadIsReportedWithTheReason) {
+    writeForm(QStringLiteral("학교1"), 3);
+    QFile damaged(QDir(dataFolder_).filePath(QStringLiteral("학교2.xlsx")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("this is no workbook");
+    damaged.close();
+
+    EXPECT_EQ(run({writeProject(methodA())}), batch::kRunFailed);
+    // The failure line stays as it was; the component's reason follows it.
+    const QStringList logged = logFileLines();
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < logged.size(); ++i)
+        if (logged[i].contains(QStringLiteral("학교2.xlsx") + engine::msg::kSheetMissingMiddle))
+            at = i;
+    ASSERT_GE(at, 0) << logged.join(u'\n').toStdString();
+    ASSERT_LT(at + 1, logged.size());
+    EXPECT_TRUE(logged[at].endsWith(engine::msg::kSheetMissingEnd));
+    EXPECT_TRUE(logged[at + 1].contains(engine::msg::kReadFailureReason))
+        << logged[at + 1].toStdString();
+    EXPECT_TRUE(logged[at + 1].contains(QStringLiteral("학교2.xlsx")));
+    ASSERT_EQ(captured_.error.size(), 2) << captured_.error.join(u'\n').toStdString();
+    EXPECT_TRUE(captured_.error[0].startsWith(QStringLiteral("A00E07 ")));
+    EXPECT_TRUE(captured_.error[1].startsWith(engine::msg::kReadFailureReason));
+}
+
 TEST_F(BatchRunTest, SheetCheckSucceedsOnlyWhenEveryWorkbookHoldsTheSheet) {
     writeForm(QStringLiteral("학교1"), 3);
     const QString project = writeProject(methodA());

@@ -171,6 +171,12 @@ TEST_F(MethodATest, BadRangesAreRefusedBeforeAnythingStarts) {
          msg::kBadSumRange},
         {QStringLiteral("A1:P6"), QStringLiteral("A7:P10"), QStringLiteral("P8:C9"),
          msg::kBadSumRange},
+        // Rows past the sheet's last one; near 2^31 the block arithmetic would overflow.
+        {QStringLiteral("A1:P2147483647"), QStringLiteral("A7:P10"), {}, msg::kBadTitleRange},
+        {QStringLiteral("A2147483647:P1"), QStringLiteral("A7:P10"), {}, msg::kBadTitleRange},
+        {QStringLiteral("A1:P6"), QStringLiteral("A7:P1048577"), {}, msg::kBadDataRange},
+        {QStringLiteral("A1:P6"), QStringLiteral("A7:P2147483647"),
+         QStringLiteral("C8:P2147483647"), msg::kBadDataRange},
     };
     for (const Case& c : cases) {
         RecordingRunHost fresh;

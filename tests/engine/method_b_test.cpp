@@ -213,6 +213,8 @@ TEST_F(MethodBTest, BadRangesAreRefusedBeforeAnythingIsLogged) {
     const std::pair<QString, QString> cases[] = {
         {QStringLiteral("A1P6"), msg::kBadTitleRange},
         {QStringLiteral("A:P"), msg::kBadTitleRange},
+        {QStringLiteral("A1:P2147483647"), msg::kBadTitleRange},
+        {QStringLiteral("A1:P1048577"), msg::kBadTitleRange},
     };
     for (const auto& [title, message] : cases) {
         RecordingRunHost run;
@@ -225,6 +227,15 @@ TEST_F(MethodBTest, BadRangesAreRefusedBeforeAnythingIsLogged) {
         EXPECT_TRUE(run.logTexts.isEmpty());
         EXPECT_TRUE(run.created.empty());
     }
+    RecordingRunHost farDown;
+    folder.prepare(farDown);
+    farDown.consolidationList = host.consolidationList;
+    farDown.titleRange = host.titleRange;
+    farDown.dataRange = QStringLiteral("A2147483647:ALL");
+    engine::combination_b(farDown);
+    EXPECT_EQ(farDown.messages, QStringList{msg::kBadDataRange});
+    EXPECT_TRUE(farDown.created.empty());
+
     host.dataRange = QStringLiteral("ALL");
     host.saveAnswers.clear();
     engine::combination_b(host);

@@ -163,7 +163,7 @@ TEST_F(MethodCTest, ConsolidatedSheetNameAndExistingFile) {
 }
 
 TEST_F(MethodCTest, SumRangeStartChecksComeBeforeAnyLogLine) {
-    for (const char* range : {"D11", "D:P47", "1.5:P47"}) {
+    for (const char* range : {"D11", "D:P47", "1.5:P47", "D1048577:P47", "D2147483647:P47"}) {
         RecordingRunHost fresh;
         fresh.dataFolder = folder.path();
         fresh.consolidationList = host.consolidationList;

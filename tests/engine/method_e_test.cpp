@@ -117,6 +117,20 @@ TEST_F(MethodETest, BlockWithoutRowDigitsLogsOnlyItsLine) {
     EXPECT_TRUE(host.messages.isEmpty());
 }
 
+TEST_F(MethodETest, ItemsPastTheSheetsLastRowLogOnlyTheirLine) {
+    for (const char* item : {"B5:F2147483647", "A0:A2147483647", "P1048577"}) {
+        testing_support::RecordingRunHost run;
+        run.dataFolder = host.dataFolder;
+        run.sheetName = host.sheetName;
+        run.consolidationList = host.consolidationList;
+        run.dataRange = QStringLiteral("A7, ") + QLatin1String(item);
+        engine::combination_e(run);
+        EXPECT_EQ(run.logTexts,
+                  QStringList{QLatin1String(item) + QStringLiteral("범위 설정이 잘못되었습니다")});
+        EXPECT_TRUE(run.created.empty()) << item;
+    }
+}
+
 TEST_F(MethodETest, DoubledCommaFailsAtTheCopyAndSavesNothing) {
     host.dataRange = QStringLiteral("A7,,P10");
     engine::combination_e(host);

@@ -35,6 +35,36 @@ TEST(TextCodecDecode, AcceptsUtf8WithOrWithoutMarkElseCp949) {
     EXPECT_EQ(codec::decode(QByteArray("\xFF\xFF\xFF")), std::nullopt);
 }
 
+// Hundreds of syllables in code page 949 are also valid UTF-8 bytes (홍 is C8 AB, "ȫ" in UTF-8):
+// what the program wrote must come back as written, one syllable or many.
+TEST(TextCodecDecode, Cp949ThatAlsoFormsUtf8ReadsAsCp949) {
+    for (const char* name : {"홍천", "화천", "청주", "회계", "효자동", "황해", "홍"}) {
+        const QString text = QString::fromUtf8(name);
+        const std::optional<QByteArray> bytes = codec::encodeCp949(text);
+        ASSERT_TRUE(bytes);
+        EXPECT_EQ(codec::decode(*bytes), text) << name;
+    }
+    int misread = 0;
+    for (char16_t c = 0xAC00; c <= 0xD7A3; ++c) {
+        const QString syllable(QChar{c});
+        if (codec::decode(*codec::encodeCp949(syllable)) != syllable)
+            ++misread;
+    }
+    EXPECT_EQ(misread, 0);
+}
+
+TEST(TextCodecDecode, Utf8NeedsAMarkOrBytesCp949DoesNotAssign) {
+    const QString name = QStringLiteral("홍천");
+    EXPECT_EQ(codec::decode(name.toUtf8()), name);
+    EXPECT_EQ(codec::decode(QByteArray("\xEF\xBB\xBF") + name.toUtf8()), name);
+    // After a mark the bytes are UTF-8 even where code page 949 would read them too.
+    EXPECT_EQ(codec::decode(QByteArray("\xEF\xBB\xBF") + "\xC8\xAB"), QStringLiteral("ȫ"));
+    EXPECT_EQ(codec::decode(QByteArray("\xEF\xBB\xBF") + *codec::encodeCp949(kHangul)),
+              std::nullopt);
+    // A pair code page 949 leaves unassigned (its user-defined rows) is read as UTF-8 instead.
+    EXPECT_EQ(codec::decode(QByteArray("\xC9\xA1")), QStringLiteral("ɡ"));
+}
+
 TEST(TextCodecEncode, EveryHangulSyllableRoundTripsThroughCp949) {
     QString all;
     for (char16_t c = 0xAC00; c <= 0xD7A3; ++c)

@@ -1,5 +1,6 @@
 #include "files/file_in_use.h"
 #include "files/file_operations.h"
+#include "files/files_messages.h"
 #include "files/workbook_folder.h"
 
 #include <QDir>
@@ -232,6 +233,8 @@ TEST_F(DataFolder, RenameKeepsExtensionAndNeverReplaces) {
 
     result = renameWorkbook(folder(), QStringLiteral("BOOK2.xlsx"), QStringLiteral("TAKEN"));
     EXPECT_EQ(result.status, RenameStatus::Refused);
+    EXPECT_EQ(result.refusal, RenameRefusal::NameTaken);
+    EXPECT_TRUE(renameRefusalReason(result).contains(QStringLiteral("TAKEN.xlsx")));
     EXPECT_EQ(read(QStringLiteral("TAKEN.xlsx")), QByteArray("taken"));
     EXPECT_EQ(read(QStringLiteral("BOOK2.xlsx")), QByteArray("one"));
 }
@@ -254,6 +257,25 @@ TEST_F(DataFolder, RenameAnswersThatChangeNothingOrEscapeTheFolder) {
             << bad;
     EXPECT_EQ(listWorkbooks(folder()), QStringList{QStringLiteral("BOOK1.xlsx")});
     EXPECT_EQ(QDir(root_.path()).entryList(QDir::Files), QStringList());
+}
+
+TEST_F(DataFolder, RenameRefusalsNameTheirReason) {
+    write(QStringLiteral("BOOK1.xlsx"));
+    const struct {
+        const char* answer;
+        const char* part;
+    } unusable[] = {{"a:b", ":"}, {"a\tb", "U+0009"}, {"../x", "/"}, {"x..y", ".."}};
+    for (const auto& c : unusable) {
+        const RenameResult result =
+            renameWorkbook(folder(), QStringLiteral("BOOK1.xlsx"), QString::fromUtf8(c.answer));
+        EXPECT_EQ(result.refusal, RenameRefusal::UnusableName) << c.answer;
+        EXPECT_EQ(result.refusedPart, QString::fromUtf8(c.part)) << c.answer;
+        EXPECT_TRUE(renameRefusalReason(result).contains(QString::fromUtf8(c.part)));
+    }
+    const RenameResult gone =
+        renameWorkbook(folder(), QStringLiteral("gone.xlsx"), QStringLiteral("new"));
+    EXPECT_EQ(gone.refusal, RenameRefusal::SystemRefused);
+    EXPECT_EQ(renameRefusalReason(gone), msg::kRenameSystemRefused);
 }
 
 TEST_F(DataFolder, RenameOfAVanishedFileIsRefused) {

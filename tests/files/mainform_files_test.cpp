@@ -156,7 +156,13 @@ TEST_F(FileListsPage, RenameFollowsIntoTheConsolidationList) {
     form_->a_rename->trigger();
     dialogs_.answerInput(QStringLiteral("../x"));
     form_->a_rename->trigger();
-    EXPECT_EQ(dialogs_.texts(), QStringList(2, files::msg::kRenameRefused));
+    // Each refusal says why.
+    EXPECT_EQ(
+        dialogs_.texts(),
+        QStringList({files::msg::kRenameRefused + QStringLiteral("\n같은 이름의 파일(d.xlsx)이 "
+                                                                 "이미 있습니다."),
+                     files::msg::kRenameRefused +
+                         QStringLiteral("\n파일 이름에 쓸 수 없는 문자(/)가 들어 있습니다.")}));
     EXPECT_TRUE(QFile::exists(path(QStringLiteral("가나다.xlsx"))));
     EXPECT_EQ(texts(*form_->ListBox1), QStringList{QStringLiteral("가나다.xlsx")});
 

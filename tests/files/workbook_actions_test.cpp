@@ -1,6 +1,7 @@
 #include "files/files_messages.h"
 #include "files/workbook_actions.h"
 #include "files/workbook_folder.h"
+#include "sheet/embedded_messages.h"
 #include "support/embedded_factory.h"
 
 #include <QTemporaryDir>
@@ -119,12 +120,21 @@ TEST_F(WorkbookActions, ListPrintReportsMissingFilesAndGoesOn) {
     EXPECT_TRUE(allInstancesQuit());
 }
 
-TEST_F(WorkbookActions, APrinterFailureCountsAsAMissingSheet) {
+// Without a printer the user is told so, once: the next workbook would fail the same way.
+TEST_F(WorkbookActions, NoPrinterIsReportedAsSuchAndEndsThePrinting) {
     sheet::setEmbeddedEnvironment({});
-    const QList<PrintEntry> entries{makeWorkbook(QStringLiteral("a.xlsx"), kSheet)};
+    const QList<PrintEntry> entries{makeWorkbook(QStringLiteral("a.xlsx"), kSheet),
+                                    makeWorkbook(QStringLiteral("b.xlsx"), kSheet)};
+    const QString noPrinter = QString::fromUtf8(sheet::messages::kNoPrinter);
     EXPECT_EQ(printFolderSelection(host_, entries, kSheet), 0);
-    EXPECT_EQ(host_.messages, QStringList{QStringLiteral("a.xlsx에는 [자료] 시트가 없습니다")});
+    EXPECT_EQ(host_.messages, QStringList{msg::kPrintFailed.arg("a.xlsx", kSheet, noPrinter)});
     EXPECT_TRUE(host_.logs.isEmpty());
+    EXPECT_TRUE(allInstancesQuit());
+    EXPECT_EQ(host_.factory.creations(), 1);
+
+    host_.messages.clear();
+    EXPECT_EQ(printListSelection(host_, entries, kSheet), 0);
+    EXPECT_EQ(host_.messages, QStringList{msg::kPrintFailed.arg("a.xlsx", kSheet, noPrinter)});
     EXPECT_TRUE(allInstancesQuit());
 }
 

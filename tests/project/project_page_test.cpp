@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFocusEvent>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -102,6 +103,23 @@ TEST_F(ProjectPage, MethodChoiceSetsTheRangeFieldsAndMarksTheProjectModified) {
     EXPECT_TRUE(onProjectPage());
 }
 
+TEST_F(ProjectPage, RangeExampleStaysBesideTheDataRangeFieldWhateverItsWidth) {
+    const auto* example = form->findChild<QLabel*>(QStringLiteral("rangeExample"));
+    ASSERT_NE(example, nullptr);
+    for (int method : {4, 0, 3, 4}) {
+        form->rg_sheet->setItemIndex(method);
+        const QRect field = form->e_range->geometry();
+        const QRect label = example->geometry();
+        EXPECT_FALSE(label.intersects(field)) << method;
+        EXPECT_GE(label.left(), field.right()) << method;
+        EXPECT_LE(label.right(), form->width()) << method;
+        // The whole text fits the label's room.
+        EXPECT_LE(example->heightForWidth(label.width()), label.height()) << method;
+        EXPECT_FALSE(label.intersects(form->e_comrange->geometry())) << method;
+    }
+    dialogs.clearRecords();
+}
+
 TEST_F(ProjectPage, LeavingTheTitleProposesTheDataRangeOnlyWhenItIsEmpty) {
     form->e_title->setText(QStringLiteral("A1:P6"));
     leaveTitleField();
@@ -151,7 +169,8 @@ TEST_F(ProjectPage, SaveWritesTheFileLogsAndEndsSaved) {
     EXPECT_EQ(request.options.folder, QDir::toNativeSeparators(form->programFolder + "Project"));
 
     EXPECT_TRUE(bytesOf(file).startsWith("\xC7\xD0\xB1\xB3\xC7\xF6\xC8\xB2\r\n"));
-    EXPECT_EQ(panel(0), QStringLiteral("학교현황.tbn 파일로 프로젝트가 저장되었습니다."));
+    EXPECT_EQ(panel(0), QDir::toNativeSeparators(file) +
+                            QStringLiteral(" 파일로 프로젝트가 저장되었습니다."));
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tabrinel - [학교현황]"));
     EXPECT_EQ(form->currentProjectFile, file);
     EXPECT_EQ(form->currentLogFile, path("학교현황.log"));
@@ -234,15 +253,18 @@ TEST_F(ProjectPage, LoadOfSomethingElseChangesNoControl) {
     const project::ProjectSettings before = form->projectSettings();
     const QString workbook = path("book.xlsx");
     writeBytes(workbook, QByteArray("PK\x03\x04\x14\x00\x06\x00", 8) + "xl/workbook.xml");
+    dialogs.answerConfirm(true);
     load(workbook);
-    EXPECT_EQ(dialogs.shown().size(), 1);
+    ASSERT_EQ(dialogs.shown().size(), 2);
+    EXPECT_EQ(dialogs.shown()[1].messageKind, app::MessageKind::Error);
     EXPECT_EQ(form->projectSettings(), before);
     EXPECT_TRUE(form->currentProjectFile.isEmpty());
 
+    dialogs.answerConfirm(true);
     dialogs.answerFile(std::nullopt);
     form->SpeedButton4Click();
     EXPECT_EQ(form->projectSettings(), before);
-    EXPECT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown().size(), 3);
 }
 
 TEST_F(ProjectPage, NewProjectAsksOnlyWithUnsavedChanges) {
@@ -272,6 +294,104 @@ TEST_F(ProjectPage, NewProjectAsksOnlyWithUnsavedChanges) {
     EXPECT_EQ(panel(1), pm::kModifiedMark);
     EXPECT_EQ(form->e_title->text(), QStringLiteral("A1:"));
     EXPECT_TRUE(form->projectDialogFileName.isEmpty());
+}
+
+TEST_F(ProjectPage, StatusBarNamesTheFileActuallyWritten) {
+    typeMethodAProject();
+    form->e_project->setText(QStringLiteral("1분기 학생현황 취합"));
+    const QString file = path("1분기_학생현황.tbn");
+    saveAs(file);
+    ASSERT_TRUE(QFile::exists(file));
+    EXPECT_EQ(panel(0), QDir::toNativeSeparators(file) +
+                            QStringLiteral(" 파일로 프로젝트가 저장되었습니다."));
+}
+
+// Names whose code page 949 bytes also form UTF-8 ("홍천" would read back as "ȫõ").
+TEST_F(ProjectPage, HangulNamesAndTheirLogComeBackAsSaved) {
+    const QString folder = path("홍천");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    typeMethodAProject();
+    form->e_project->setText(QStringLiteral("홍천"));
+    form->e_datafolder->setText(folder);
+    form->e_sheet->setText(QStringLiteral("화천"));
+    const QString file = path("홍천.tbn");
+    saveAs(file);
+    form->SpeedButton5Click();
+    form->memo1->clear();
+
+    load(file);
+    EXPECT_EQ(form->e_project->text(), QStringLiteral("홍천"));
+    EXPECT_EQ(form->e_datafolder->text(), folder);
+    EXPECT_EQ(form->e_sheet->text(), QStringLiteral("화천"));
+    EXPECT_TRUE(form->memo1->toPlainText().endsWith(QStringLiteral("홍천 프로젝트 생성")))
+        << form->memo1->toPlainText().toStdString();
+}
+
+TEST_F(ProjectPage, LoadingAnotherProjectAsksBeforeDiscardingChanges) {
+    typeMethodAProject();
+    const QString file = path("a.tbn");
+    saveAs(file);
+    ASSERT_FALSE(saveEnabled());
+
+    // Saved: loading asks nothing.
+    const qsizetype asked = dialogs.shown().size();
+    load(file);
+    EXPECT_EQ(dialogs.shown().size(), asked);
+
+    form->e_sheet->setText(QStringLiteral("바뀐 시트"));
+    const project::ProjectSettings typed = form->projectSettings();
+    dialogs.answerConfirm(false);
+    dialogs.answerFile(file);
+    form->SpeedButton4Click();
+    EXPECT_EQ(dialogs.shown().last().kind, ScriptedDialogs::Kind::Confirm);
+    EXPECT_EQ(dialogs.shown().last().text, pm::kConfirmDiscardChanges);
+    EXPECT_EQ(form->projectSettings(), typed);
+    EXPECT_TRUE(saveEnabled());
+
+    dialogs.answerConfirm(true);
+    form->SpeedButton4Click(); // the file answer queued above
+    EXPECT_EQ(form->e_sheet->text(), QStringLiteral("Sheet1"));
+    EXPECT_FALSE(saveEnabled());
+}
+
+TEST_F(ProjectPage, FreshWindowLoadsWithoutAQuestionButTypedValuesAreKeptUnlessConfirmed) {
+    typeMethodAProject();
+    const QString file = path("a.tbn");
+    saveAs(file);
+
+    Tf_mainform fresh(dialogs);
+    const qsizetype asked = dialogs.shown().size();
+    dialogs.answerFile(file);
+    fresh.SpeedButton4Click();
+    EXPECT_EQ(dialogs.shown().size(), asked);
+    EXPECT_EQ(fresh.e_project->text(), QStringLiteral("학교현황"));
+
+    Tf_mainform typedInto(dialogs);
+    typedInto.e_project->setText(QStringLiteral("입력중"));
+    dialogs.answerConfirm(false);
+    typedInto.SpeedButton5Click();
+    EXPECT_EQ(typedInto.e_project->text(), QStringLiteral("입력중"));
+    EXPECT_EQ(dialogs.shown().last().text, pm::kConfirmNewProject);
+}
+
+TEST_F(ProjectPage, LoadingAProjectWithoutFolderEmptiesTheDataFolderList) {
+    typeMethodAProject();
+    writeBytes(QDir(dataFolder).filePath(QStringLiteral("a.xlsx")), "x");
+    saveAs(path("full.tbn"));
+    enterSheetsPage();
+    ASSERT_EQ(form->FileListBox1->count(), 1);
+    form->PageControl1->setCurrentWidget(form->TabSheet1);
+
+    const QString file = path("nofolder.tbn");
+    writeBytes(file, "p\r\n\r\n\r\n0\r\n0\r\nSheet1\r\nA1:P6\r\nA7:P10\r\n");
+    load(file);
+    EXPECT_EQ(form->FileListBox1->count(), 0);
+    EXPECT_TRUE(form->FileListBox1Directory.isEmpty());
+    // The function keys find nothing to act on.
+    const qsizetype shown = dialogs.shown().size();
+    form->a_delete->trigger();
+    EXPECT_EQ(dialogs.shown().size(), shown + 1);
+    EXPECT_TRUE(QFile::exists(QDir(dataFolder).filePath(QStringLiteral("a.xlsx"))));
 }
 
 TEST_F(ProjectPage, PageGuardChecksTheDataFolderAndCreatesResult) {

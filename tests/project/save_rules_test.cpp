@@ -169,6 +169,34 @@ TEST(SaveRules, MethodEExaminesEveryItemWithAColon) {
     EXPECT_TRUE(empty.focusDataRange);
 }
 
+// Rows past the sheet's 1,048,576 are range errors in every method, as a loaded project file
+// would otherwise carry them into the run's row arithmetic.
+TEST(SaveRules, RowsPastTheSheetsLastRowAreRangeErrorsInEveryMethod) {
+    expectRefused(checkA(QStringLiteral("A1:P2147483647"), QStringLiteral("A7:P10"), QString()),
+                  msg::kBadTitleRange);
+    expectRefused(checkA(QStringLiteral("A1:P6"), QStringLiteral("A7:P1048577"), QString()),
+                  msg::kBadDataRange);
+    expectSavedSilently(
+        checkA(QStringLiteral("A1:P6"), QStringLiteral("A7:P1048576"), QStringLiteral("C7:P8")));
+
+    ProjectSettings b = ready(ConsolidationMethod::B);
+    b.DataRange = QStringLiteral("A2147483647:ALL");
+    expectRefused(checkForSave(b), msg::kBadDataRange);
+    b.DataRange = QStringLiteral("A7:ALL");
+    b.TitleRange = QStringLiteral("A1:P1048577");
+    expectRefused(checkForSave(b), msg::kBadTitleRange);
+
+    ProjectSettings c = ready(ConsolidationMethod::C);
+    c.SumRange = QStringLiteral("B5:F2147483647");
+    expectRefused(checkForSave(c), msg::kBadSumRange);
+
+    ProjectSettings e = ready(ConsolidationMethod::E);
+    e.DataRange = QStringLiteral("A7, B5:F2147483647");
+    expectRefused(checkForSave(e), QStringLiteral("B5:F2147483647") + msg::kBadDataRangeItemSuffix);
+    e.DataRange = QStringLiteral("A7, P1048577");
+    expectRefused(checkForSave(e), QStringLiteral("P1048577") + msg::kBadDataRangeItemSuffix);
+}
+
 TEST(SaveRules, CellItemsAreTrimmedOnlyWhenCommasSplitThem) {
     EXPECT_EQ(cellItemsOf(QStringLiteral(" A7 ")), QStringList{QStringLiteral(" A7 ")});
     EXPECT_EQ(cellItemsOf(QStringLiteral(" A7 , B5:F10,,P10 ")),
