@@ -75,6 +75,8 @@ int rowNumberOf(const QString& part) {
     return static_cast<int>(value);
 }
 
-CellPart CellPart::read(const QString& part) { return {rowNumberOf(part), fGetchar(part)}; }
+CellPart CellPart::read(const QString& part) {
+    return {rowNumberOf(part), fGetchar(part)};
+}
 
 } // namespace engine

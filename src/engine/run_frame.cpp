@@ -54,6 +54,13 @@ void RunFrame::fail(const QString& line) {
     log(line);
 }
 
+bool RunFrame::stopRequested() {
+    if (!host_.stopRequested())
+        return false;
+    fail(msg::kStoppedByUser);
+    return true;
+}
+
 void RunFrame::logStart() const {
     log(msg::kStartLine);
     if (host_.ShowProcess())
@@ -160,6 +167,8 @@ SaveOutcome RunFrame::save(const QString& existingFile, const SaveLines& lines) 
                 log(path + msg::kSavedUnderChosen);
         }
     }
+    if (host_.stopRequested())
+        log(msg::kStopDuringSave);
     log(lines.closing);
     if (apps().ResultApp)
         showResult();

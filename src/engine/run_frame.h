@@ -55,6 +55,10 @@ public:
     // A counted failure: logs the line and adds 1 to ErrorCount.
     void fail(const QString& line);
 
+    // When a stop was requested: logs that the user stopped the run and counts it as a
+    // failure, so that the method cancels. True when the run must stop here.
+    bool stopRequested();
+
     // The start line, then "취합완성본 엑셀파일을 실행합니다!" when the process is shown.
     void logStart() const;
     // "<data folder><separator><entry>파일을 수행중입니다"

@@ -1,3 +1,4 @@
+#include "engine/engine_messages.h"
 #include "engine/method_ce_messages.h"
 #include "engine/sheet_check.h"
 #include "support/method_ce_workbooks.h"
@@ -105,6 +106,18 @@ TEST_F(SheetCheckTest, MissingSpreadsheetComponentStopsAfterTheStartLines) {
     engine::sheet_check(host);
     EXPECT_EQ(host.messages, QStringList{text::kNoSpreadsheet});
     EXPECT_EQ(host.logTexts, (QStringList{text::kStartLine, text::kChecking}));
+}
+
+TEST_F(SheetCheckTest, StoppedCheckRemovesNothingAndQuitsItsInstance) {
+    host.autoExclude = true;
+    host.stopAtProgress = 3; // the empty start, 1/3, 2/3
+    engine::sheet_check(host);
+    EXPECT_EQ(host.logTexts, (QStringList{text::kStartLine, text::kChecking,
+                                          "나.xlsx파일에 [현황] 이름의 시트가 없습니다!",
+                                          engine::msg::kStoppedByUser, text::kEndLine}));
+    EXPECT_EQ(host.consolidationList.size(), 3);
+    EXPECT_EQ(host.removeSelectedCalls, 0);
+    EXPECT_EQ(host.runningInstances(), 0);
 }
 
 } // namespace
