@@ -437,7 +437,9 @@ QWidget* Tf_mainform::createRunArea() {
                                   m::kCaptionCheck, m::kHintCheck);
     SpeedButton15 =
         captionButton(area, "SpeedButton15", QStyle::SP_MediaPlay, m::kCaptionRun, m::kHintRun);
-    for (QToolButton* button : {SpeedButton17, SpeedButton15}) {
+    StopButton =
+        captionButton(area, "StopButton", QStyle::SP_MediaStop, m::kCaptionStop, m::kHintStop);
+    for (QToolButton* button : {SpeedButton17, SpeedButton15, StopButton}) {
         button->setMinimumSize(140, 32);
         buttons->addWidget(button);
     }
@@ -457,6 +459,10 @@ QWidget* Tf_mainform::createRunArea() {
                                   m::kCaptionClearLog, m::kHintClearLog);
     Label13 = new QLabel(area);
     Label13->setObjectName(QStringLiteral("Label13"));
+    // Room for the widest count a long list shows, so the label never jumps or cuts digits.
+    Label13->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label13->setMinimumWidth(
+        Label13->fontMetrics().horizontalAdvance(QStringLiteral("00000/00000")));
     progressRow->addWidget(SpeedButton21);
     progressRow->addStretch(1);
     progressRow->addWidget(Label13);
@@ -544,6 +550,19 @@ bool Tf_mainform::event(QEvent* event) {
 }
 
 void Tf_mainform::closeEvent(QCloseEvent* event) {
+    if (engineRunning) {
+        // The window closes when the run has stopped; until then it stays.
+        event->ignore();
+        if (!closeAfterRun_ && dialogs_.confirm(app::msg::kConfirmStopForExit)) {
+            closeAfterRun_ = true;
+            StopButtonClick();
+        }
+        return;
+    }
+    if (exitConfirmed_) {
+        event->accept();
+        return;
+    }
     if (!dialogs_.confirm(app::msg::kConfirmExit)) {
         event->ignore();
         return;

@@ -194,7 +194,7 @@ TEST_F(MainformShell, AboutWindowShowsVersionAndTheCurrentYear) {
     Tf_about* about = form->f_about;
     ASSERT_NE(about, nullptr);
     EXPECT_FALSE(about->isVisible());
-    EXPECT_EQ(about->windowTitle(), QStringLiteral("About"));
+    EXPECT_EQ(about->windowTitle(), QStringLiteral("프로그램 정보"));
     EXPECT_EQ(about->size(), QSize(408, 219));
     EXPECT_EQ(about->Version->text(), QStringLiteral("1.2.0.0"));
     EXPECT_EQ(about->OKButton->text(), QStringLiteral("확인"));
