@@ -2,6 +2,9 @@
 
 #include "app/about_dialog.h"
 #include "app/app_messages.h"
+#include "app/korean_font.h"
+#include "app/project_page_layout.h"
+#include "app/window_fit.h"
 #include "engine/cell_reference.h"
 #include "files/files_messages.h"
 #include "project/project_messages.h"
@@ -16,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QLocale>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusTipEvent>
 #include <QStyle>
 #include <QTabBar>
@@ -34,19 +38,6 @@ constexpr int kLabelWidth = 270;
 constexpr int kInputLeft = 290;
 constexpr int kFieldHeight = 21;
 constexpr int kRangeWidth = 191;
-
-QString koreanFixedPitchFamily() {
-    const QStringList families = QFontDatabase::families();
-    for (const QString& preferred : {QStringLiteral("굴림체"), QStringLiteral("GulimChe"),
-                                     QStringLiteral("NanumGothicCoding")})
-        if (families.contains(preferred))
-            return preferred;
-    const QStringList korean = QFontDatabase::families(QFontDatabase::Korean);
-    for (const QString& family : korean)
-        if (QFontDatabase::isFixedPitch(family))
-            return family;
-    return korean.isEmpty() ? QString() : korean.first();
-}
 
 QIcon standardIcon(QStyle::StandardPixmap pixmap) {
     return QApplication::style()->standardIcon(pixmap);
@@ -173,7 +164,8 @@ Tf_mainform::Tf_mainform(app::Dialogs& dialogs, const app::VersionCheck& version
 
     resize(kClientWidth, kClientHeight);
     if (QScreen* screen = QApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+        setGeometry(app::fittedClientGeometry(QSize(kClientWidth, kClientHeight), minimumSizeHint(),
+                                              screen->availableGeometry()));
     f_about = new Tf_about(dialogs_, this);
 
     Timer1 = new QTimer(this);
@@ -190,7 +182,7 @@ Tf_mainform::~Tf_mainform() {
 }
 
 void Tf_mainform::applyWindowFont() {
-    QFont font(koreanFixedPitchFamily());
+    QFont font(app::koreanWindowFamily(kFontPixels));
     font.setPixelSize(kFontPixels);
     setFont(font);
 }
@@ -238,7 +230,17 @@ void Tf_mainform::createProjectPage() {
     TabSheet1 = new QWidget(PageControl1);
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
     PageControl1->addTab(TabSheet1, m::kPageProject);
-    QWidget* page = TabSheet1;
+    // The fields sit on a page of their own inside a scroll area: a window shrunk to a small
+    // screen scrolls them instead of cutting them off.
+    auto* scroll = new QScrollArea(TabSheet1);
+    scroll->setObjectName(QStringLiteral("ProjectScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto* pageLayout = new QVBoxLayout(TabSheet1);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->addWidget(scroll);
+    QWidget* page = new QWidget;
+    page->setObjectName(QStringLiteral("ProjectFields"));
 
     SpeedButton4 = iconButton(page, "SpeedButton4", QStyle::SP_DialogOpenButton, m::kHintLoad);
     SpeedButton5 = iconButton(page, "SpeedButton5", QStyle::SP_FileIcon, m::kHintNew);
@@ -291,7 +293,7 @@ void Tf_mainform::createProjectPage() {
     e_comrange = lineEdit(page, "e_comrange", m::kHintSumRange);
     e_comrange->setGeometry(kInputLeft, 327, kRangeWidth, kFieldHeight);
     auto* sumExample = new QLabel(m::kExampleSumRange, page);
-    sumExample->setGeometry(kInputLeft, 354, 800, kFieldHeight);
+    sumExample->setGeometry(kInputLeft, 354, 600, kFieldHeight);
     for (QLineEdit* edit : {e_title, e_range, e_comrange})
         edit->setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhNoAutoUppercase |
                                   Qt::ImhNoPredictiveText);
@@ -318,6 +320,20 @@ void Tf_mainform::createProjectPage() {
     for (QWidget* hidden :
          std::initializer_list<QWidget*>{e_datacount, rg_cell, e_excelfile, e_excelsheet})
         hidden->hide();
+
+    using Layout = app::ProjectPageLayout;
+    constexpr int kOpenButtonGap = Layout::kDesignRight - 896;   // 873 + 23
+    constexpr int kCompleteFileGap = Layout::kDesignRight - 870; // 316 + 554
+    new Layout(page,
+               {{e_project, 0},
+                {e_datafolder, 0},
+                {rg_sheet, 0},
+                {e_completefile, kCompleteFileGap},
+                {titleExample, 0},
+                {rangeExample, 0},
+                {sumExample, 0}},
+               {{SpeedButton27, kOpenButtonGap}});
+    scroll->setWidget(page);
 }
 
 void Tf_mainform::createActions() {
