@@ -236,6 +236,7 @@ void Tf_mainform::createProjectPage() {
     scroll->setObjectName(QStringLiteral("ProjectScroll"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
+    scroll->viewport()->setAutoFillBackground(false);
     auto* pageLayout = new QVBoxLayout(TabSheet1);
     pageLayout->setContentsMargins(0, 0, 0, 0);
     pageLayout->addWidget(scroll);

@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QEventLoop>
 #include <QFile>
+#include <QTextCursor>
 #include <QThread>
 
 // The run button, the log and the progress display connect here.
@@ -31,7 +32,9 @@ void Tf_mainform::setupRunArea() {
 void Tf_mainform::flogsave(const QString& strIn) {
     const QString line = engine::RunLog::line(QDateTime::currentDateTime(), strIn);
     memo1->appendPlainText(line);
-    memo1->repaint();
+    // The newest line in sight, as each line of a run comes.
+    memo1->moveCursor(QTextCursor::End);
+    memo1->ensureCursorVisible();
     if (currentLogFile.isEmpty())
         return;
     const std::optional<QString> error = project::appendLogLine(currentLogFile, line);
