@@ -335,6 +335,8 @@ void Tf_mainform::createProjectPage() {
                 {sumExample, 0}},
                {{SpeedButton27, kOpenButtonGap}});
     scroll->setWidget(page);
+    // The scroll area paints its page grey; the window's white shows through instead.
+    page->setAutoFillBackground(false);
 }
 
 void Tf_mainform::createActions() {
