@@ -112,6 +112,7 @@ void Tf_mainform::runOnWorker(engine::RunHost& host,
     // the stop button, until the run has ended.
     QEventLoop loop;
     connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
+    app::lendInstancesToRun();
     worker->start();
     loop.exec();
     worker->wait();

@@ -76,7 +76,8 @@ bool WindowRunHost::AutoExclude() const {
 }
 
 void WindowRunHost::Log(const QString& text) {
-    queueOnWindowThread([this, text] { window_.flogsave(text); });
+    // Queued work may run after the host is gone: it holds the window, not the host.
+    queueOnWindowThread([window = &window_, text] { window->flogsave(text); });
 }
 
 // Once per workbook, so the run may wait for it: the window then shows the count of what is

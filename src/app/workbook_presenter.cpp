@@ -154,8 +154,9 @@ void WorkbookPresenter::userClosed(sheet::EmbeddedApplication* app) {
     auto found = shown_.find(app);
     if (found == shown_.end())
         return;
-    // A run thread is working with the instance: it is told when the run hands it back.
-    if (found->second.driven) {
+    // A run thread is working with the instance, or may drop it: it is told when the run
+    // hands it back.
+    if (found->second.driven || lent_) {
         found->second.closedWhileDriven = true;
         return;
     }
@@ -428,19 +429,24 @@ void WorkbookPresenter::closeAll() {
     orphans_.clear();
 }
 
+void WorkbookPresenter::lendToRun() {
+    lent_ = true;
+}
+
 void WorkbookPresenter::handBack() {
+    lent_ = false;
     std::vector<sheet::EmbeddedApplication*> closed;
     for (auto& [key, shown] : shown_) {
-        if (!shown.driven)
-            continue;
-        shown.driven = false;
         auto* app = const_cast<sheet::EmbeddedApplication*>(key);
         if (shown.closedWhileDriven) {
             shown.closedWhileDriven = false;
             closed.push_back(app);
-        } else if (shown.window && shown.window->isVisible()) {
-            repaint(*app, shown);
         }
+        if (!shown.driven)
+            continue;
+        shown.driven = false;
+        if (shown.window && shown.window->isVisible())
+            repaint(*app, shown);
         shown.copy.reset();
     }
     // Closing may quit the instance, which takes its entry away: not while walking the map.
@@ -451,6 +457,13 @@ void WorkbookPresenter::handBack() {
 bool WorkbookPresenter::showsCopy(const sheet::EmbeddedApplication& app) const {
     auto found = shown_.find(&app);
     return found != shown_.end() && found->second.driven;
+}
+
+void lendInstancesToRun() {
+    const auto presenter =
+        std::dynamic_pointer_cast<WorkbookPresenter>(sheet::embeddedEnvironment().observer);
+    if (presenter)
+        presenter->lendToRun();
 }
 
 void handBackInstances() {

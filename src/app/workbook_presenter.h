@@ -46,6 +46,9 @@ public:
     std::vector<WorkbookWindow*> releasedWindows() const;
     // Closes every window; at program end, before the widgets go.
     void closeAll();
+    // A run thread is about to start: until handBack(), a window the user closes is closed
+    // for its instance only then, since the run may be dropping that instance meanwhile.
+    void lendToRun();
     // The threads that drove instances have ended: their windows show the workbooks themselves
     // again, and a window the user closed meanwhile is closed for its instance now.
     void handBack();
@@ -99,6 +102,7 @@ private:
     Dialogs& dialogs_;
     std::map<const sheet::EmbeddedApplication*, Shown> shown_;
     std::vector<Orphan> orphans_;
+    bool lent_ = false;
     std::mutex paceMutex_;
     std::map<const sheet::EmbeddedApplication*, Pace> pace_;
 };
@@ -107,7 +111,9 @@ private:
 // through the default printer. Called once at start-up, after the QApplication exists.
 void installWorkbookPresenter(Dialogs& dialogs);
 
-// Tells the installed presenter, if any, that the run thread has ended (see handBack).
+// Tell the installed presenter, if any, that a run thread starts (see lendToRun) or has ended
+// (see handBack).
+void lendInstancesToRun();
 void handBackInstances();
 
 } // namespace app

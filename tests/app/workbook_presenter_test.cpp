@@ -227,4 +227,17 @@ TEST(WorkbookPresenterRunThread, QuitAndReleaseFromTheRunCloseOrKeepTheirWindows
     releasedWindow->close();
 }
 
+TEST(WorkbookPresenterRunThread, WindowOfAnEarlierResultClosedDuringARunWaitsForItsEnd) {
+    PresenterFixture f;
+    auto earlier = f.instanceWithWorkbook();
+    earlier->ActiveWorkbook()->SaveAs(f.dir.filePath("앞결과.xlsx").toStdString());
+    earlier->SetVisible(true);
+    f.presenter->lendToRun();
+    // The run may be dropping this instance right now: closing its window leaves it alone.
+    f.presenter->windowOf(*earlier)->close();
+    EXPECT_FALSE(earlier->hasQuit());
+    f.presenter->handBack();
+    EXPECT_TRUE(earlier->hasQuit());
+}
+
 } // namespace
