@@ -9,6 +9,10 @@ namespace app::msg {
 inline const QString kApplicationTitle = QStringLiteral("Tabrinel");
 inline const QString kAlreadyRunning = QStringLiteral("Tabrinel 프로그램이 이미 실행중입니다.");
 inline const QString kConfirmExit = QStringLiteral("프로그램을 종료할까요?");
+// Closing the window while a run works.
+inline const QString kConfirmStopForExit = QStringLiteral(
+    "취합을 실행하는 중입니다. 실행을 중지하고 프로그램을 종료할까요?\n(지금 처리 중인 파일을 "
+    "마친 뒤 중지하며, 결과는 저장하지 않습니다.)");
 
 // Top bar.
 inline const QString kHintHelp = QStringLiteral("홈페이지로 접속하여 도움말을 보여줍니다. ");
@@ -69,6 +73,10 @@ inline const QString kHintCheck =
     QStringLiteral("취합할 엑셀파일의 시트가 동일한 이름으로 되어 있는지 검사합니다.");
 inline const QString kCaptionRun = QStringLiteral(" 프로젝트 실행");
 inline const QString kHintRun = QStringLiteral("취합을 실행합니다.");
+inline const QString kCaptionStop = QStringLiteral(" 실행 중지");
+inline const QString kHintStop = QStringLiteral(
+    "실행 중인 취합이나 시트검사를 지금 처리 중인 파일을 마친 뒤 중지합니다. 결과는 저장하지 "
+    "않습니다.");
 inline const QString kCaptionShowProcess = QStringLiteral("취합과정 보기");
 inline const QString kCaptionAutoExclude = QStringLiteral("시트검사후 오류파일 자동제외");
 inline const QString kCaptionClearLog = QStringLiteral("로그 지우기");
@@ -76,7 +84,7 @@ inline const QString kHintClearLog = QStringLiteral("로그 화면 내용을 지
 inline const QString kHintMemo = QStringLiteral("취합내역을 표시하고 Log파일에 저장합니다.");
 
 // About window.
-inline const QString kAboutCaption = QStringLiteral("About");
+inline const QString kAboutCaption = QStringLiteral("프로그램 정보");
 inline const QString kAboutProduct = QStringLiteral("Tabrinel");
 inline const QString kAboutTerms =
     QStringLiteral("이 프로그램은 개인과 기관 누구나 무료로 사용할 수 있습니다.");

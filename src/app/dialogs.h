@@ -14,9 +14,9 @@ enum class MessageKind { Plain, Information, Warning, Error };
 
 struct FileDialogOptions {
     QString title;
-    QString folder;      // starting folder
-    QString fileName;    // pre-filled name
-    QString filter;      // "Excel 통합문서 (*.xlsx)|*.xlsx|..." or Qt's own filter syntax
+    QString folder;   // starting folder
+    QString fileName; // pre-filled name
+    QString filter;   // "Excel 통합문서 (*.xlsx)|*.xlsx|..." or Qt's own filter syntax
     QString defaultSuffix;
     bool confirmOverwrite = true;
 };

@@ -1,5 +1,6 @@
 // Start-up: one copy only, then the main window, which runs the version check before it shows.
 #include "app/app_messages.h"
+#include "app/korean_translations.h"
 #include "app/mainform.h"
 #include "app/qt_dialogs.h"
 #include "app/single_instance.h"
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(app::msg::kApplicationTitle);
     QApplication::setApplicationVersion(QStringLiteral(TABRINEL_VERSION));
+    app::installKoreanQtTranslations(application);
     app::QtDialogs dialogs;
     app::installWorkbookPresenter(dialogs);
 

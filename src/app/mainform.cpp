@@ -2,6 +2,9 @@
 
 #include "app/about_dialog.h"
 #include "app/app_messages.h"
+#include "app/korean_font.h"
+#include "app/project_page_layout.h"
+#include "app/window_fit.h"
 #include "app/workbook_presenter.h"
 #include "engine/cell_reference.h"
 #include "engine/run_frame.h"
@@ -18,6 +21,7 @@
 #include <QHBoxLayout>
 #include <QLocale>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusTipEvent>
 #include <QStyle>
 #include <QTabBar>
@@ -40,19 +44,6 @@ constexpr int kRangeWidth = 191;
 constexpr int kExampleGap = 8;
 constexpr int kMinExampleWidth = 150;
 constexpr int kPageMargin = 8;
-
-QString koreanFixedPitchFamily() {
-    const QStringList families = QFontDatabase::families();
-    for (const QString& preferred : {QStringLiteral("굴림체"), QStringLiteral("GulimChe"),
-                                     QStringLiteral("NanumGothicCoding")})
-        if (families.contains(preferred))
-            return preferred;
-    const QStringList korean = QFontDatabase::families(QFontDatabase::Korean);
-    for (const QString& family : korean)
-        if (QFontDatabase::isFixedPitch(family))
-            return family;
-    return korean.isEmpty() ? QString() : korean.first();
-}
 
 QIcon standardIcon(QStyle::StandardPixmap pixmap) {
     return QApplication::style()->standardIcon(pixmap);
@@ -179,7 +170,8 @@ Tf_mainform::Tf_mainform(app::Dialogs& dialogs, const app::VersionCheck& version
 
     resize(kClientWidth, kClientHeight);
     if (QScreen* screen = QApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+        setGeometry(app::fittedClientGeometry(QSize(kClientWidth, kClientHeight), minimumSizeHint(),
+                                              screen->availableGeometry()));
     f_about = new Tf_about(dialogs_, this);
 
     Timer1 = new QTimer(this);
@@ -196,7 +188,7 @@ Tf_mainform::~Tf_mainform() {
 }
 
 void Tf_mainform::applyWindowFont() {
-    QFont font(koreanFixedPitchFamily());
+    QFont font(app::koreanWindowFamily(kFontPixels));
     font.setPixelSize(kFontPixels);
     setFont(font);
 }
@@ -244,7 +236,18 @@ void Tf_mainform::createProjectPage() {
     TabSheet1 = new QWidget(PageControl1);
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
     PageControl1->addTab(TabSheet1, m::kPageProject);
-    QWidget* page = TabSheet1;
+    // The fields sit on a page of their own inside a scroll area: a window shrunk to a small
+    // screen scrolls them instead of cutting them off.
+    auto* scroll = new QScrollArea(TabSheet1);
+    scroll->setObjectName(QStringLiteral("ProjectScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->viewport()->setAutoFillBackground(false);
+    auto* pageLayout = new QVBoxLayout(TabSheet1);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->addWidget(scroll);
+    QWidget* page = new QWidget;
+    page->setObjectName(QStringLiteral("ProjectFields"));
 
     SpeedButton4 = iconButton(page, "SpeedButton4", QStyle::SP_DialogOpenButton, m::kHintLoad);
     SpeedButton5 = iconButton(page, "SpeedButton5", QStyle::SP_FileIcon, m::kHintNew);
@@ -299,7 +302,7 @@ void Tf_mainform::createProjectPage() {
     e_comrange = lineEdit(page, "e_comrange", m::kHintSumRange);
     e_comrange->setGeometry(kInputLeft, 327, kRangeWidth, kFieldHeight);
     auto* sumExample = new QLabel(m::kExampleSumRange, page);
-    sumExample->setGeometry(kInputLeft, 354, 800, kFieldHeight);
+    sumExample->setGeometry(kInputLeft, 354, 600, kFieldHeight);
     for (QLineEdit* edit : {e_title, e_range, e_comrange})
         edit->setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhNoAutoUppercase |
                                   Qt::ImhNoPredictiveText);
@@ -326,6 +329,22 @@ void Tf_mainform::createProjectPage() {
     for (QWidget* hidden :
          std::initializer_list<QWidget*>{e_datacount, rg_cell, e_excelfile, e_excelsheet})
         hidden->hide();
+
+    using Layout = app::ProjectPageLayout;
+    constexpr int kOpenButtonGap = Layout::kDesignRight - 896;   // 873 + 23
+    constexpr int kCompleteFileGap = Layout::kDesignRight - 870; // 316 + 554
+    new Layout(page,
+               {{e_project, 0},
+                {e_datafolder, 0},
+                {rg_sheet, 0},
+                {e_completefile, kCompleteFileGap},
+                {titleExample, 0},
+                {rangeExample, 0},
+                {sumExample, 0}},
+               {{SpeedButton27, kOpenButtonGap}});
+    scroll->setWidget(page);
+    // The scroll area paints its page grey; the window's white shows through instead.
+    page->setAutoFillBackground(false);
 }
 
 // The example follows the data-range field, which method E widens, and wraps into the room
@@ -455,7 +474,9 @@ QWidget* Tf_mainform::createRunArea() {
                                   m::kCaptionCheck, m::kHintCheck);
     SpeedButton15 =
         captionButton(area, "SpeedButton15", QStyle::SP_MediaPlay, m::kCaptionRun, m::kHintRun);
-    for (QToolButton* button : {SpeedButton17, SpeedButton15}) {
+    StopButton =
+        captionButton(area, "StopButton", QStyle::SP_MediaStop, m::kCaptionStop, m::kHintStop);
+    for (QToolButton* button : {SpeedButton17, SpeedButton15, StopButton}) {
         button->setMinimumSize(140, 32);
         buttons->addWidget(button);
     }
@@ -475,6 +496,10 @@ QWidget* Tf_mainform::createRunArea() {
                                   m::kCaptionClearLog, m::kHintClearLog);
     Label13 = new QLabel(area);
     Label13->setObjectName(QStringLiteral("Label13"));
+    // Room for the widest count a long list shows, so the label never jumps or cuts digits.
+    Label13->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label13->setMinimumWidth(
+        Label13->fontMetrics().horizontalAdvance(QStringLiteral("00000/00000")));
     progressRow->addWidget(SpeedButton21);
     progressRow->addStretch(1);
     progressRow->addWidget(Label13);
@@ -562,6 +587,19 @@ bool Tf_mainform::event(QEvent* event) {
 }
 
 void Tf_mainform::closeEvent(QCloseEvent* event) {
+    if (engineRunning) {
+        // The window closes when the run has stopped; until then it stays.
+        event->ignore();
+        if (!closeAfterRun_ && dialogs_.confirm(app::msg::kConfirmStopForExit)) {
+            closeAfterRun_ = true;
+            StopButtonClick();
+        }
+        return;
+    }
+    if (exitConfirmed_) {
+        event->accept();
+        return;
+    }
     if (!dialogs_.confirm(app::msg::kConfirmExit)) {
         event->ignore();
         return;

@@ -118,6 +118,7 @@ public:
     QListWidget* ListBox1 = nullptr;
     QToolButton* SpeedButton17 = nullptr; // sheet check
     QToolButton* SpeedButton15 = nullptr; // run
+    QToolButton* StopButton = nullptr;    // stop the run or check that is working
     QCheckBox* CheckBox1 = nullptr;       // show the process
     QCheckBox* CheckBox2 = nullptr;       // drop failing files after the check
     QToolButton* SpeedButton21 = nullptr; // clear the log
@@ -223,14 +224,31 @@ public:
     void flogsave(const QString& strIn);
     void SpeedButton15Click(); // run
     void SpeedButton21Click(); // clear the log
-    // Runs an engine (a method or the sheet check) through the window's RunHost with the run
-    // and check buttons disabled until it ends; a second run cannot start inside it.
+    // Runs an engine (a method or the sheet check) on a thread of its own through the window's
+    // RunHost and returns when it has ended. Meanwhile the window redraws and can be looked
+    // at; the run and check buttons and everything that would change the project, the lists
+    // or the files are disabled, and the stop button is enabled. A second run cannot start
+    // inside it.
     void runEngine(const std::function<void(engine::RunHost&)>& engine);
+    // The stop button: the working run stops before its next workbook.
+    void StopButtonClick();
     bool engineRunning = false;
     bool logFileFailureShown = false; // the log-file message of this run was shown
     // sheet check (mainform_check.cpp)
     void setupSheetCheck();
     void SpeedButton17Click(); // sheet check
+private:
+    void lockForRun(bool locked);
+    void runOnWorker(engine::RunHost& host, const std::function<void(engine::RunHost&)>& engine);
+
+    engine::RunHost* runningHost_ = nullptr;
+    bool closeAfterRun_ = false; // the user closed the window and agreed to stop the run
+    bool exitConfirmed_ = false;
+    std::vector<std::pair<QWidget*, bool>> lockedWidgets_;
+    std::vector<std::pair<QLineEdit*, bool>> lockedEdits_;
+    std::vector<std::pair<QAction*, bool>> lockedActions_;
+
+public:
     // --- end run and sheet check ---
 
 protected:

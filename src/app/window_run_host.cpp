@@ -7,63 +7,94 @@
 
 namespace app {
 
+bool WindowRunHost::onWindowThreadNow() const {
+    return QThread::currentThread() == window_.thread();
+}
+
+template <typename Work>
+auto WindowRunHost::onWindowThread(Work work) const -> std::invoke_result_t<Work> {
+    using Result = std::invoke_result_t<Work>;
+    if (onWindowThreadNow())
+        return work();
+    if constexpr (std::is_void_v<Result>) {
+        QMetaObject::invokeMethod(&window_, work, Qt::BlockingQueuedConnection);
+    } else {
+        Result result{};
+        QMetaObject::invokeMethod(
+            &window_, [&result, &work] { result = work(); }, Qt::BlockingQueuedConnection);
+        return result;
+    }
+}
+
+template <typename Work> void WindowRunHost::queueOnWindowThread(Work work) const {
+    if (onWindowThreadNow()) {
+        work();
+        return;
+    }
+    QMetaObject::invokeMethod(&window_, std::move(work), Qt::QueuedConnection);
+}
+
 QString WindowRunHost::DataFolder() const {
-    return window_.e_datafolder->text();
+    return onWindowThread([this] { return window_.e_datafolder->text(); });
 }
 QString WindowRunHost::SheetName() const {
-    return window_.e_sheet->text();
+    return onWindowThread([this] { return window_.e_sheet->text(); });
 }
 QString WindowRunHost::TitleRange() const {
-    return window_.e_title->text();
+    return onWindowThread([this] { return window_.e_title->text(); });
 }
 QString WindowRunHost::DataRange() const {
-    return window_.e_range->text();
+    return onWindowThread([this] { return window_.e_range->text(); });
 }
 QString WindowRunHost::SumRange() const {
-    return window_.e_comrange->text();
+    return onWindowThread([this] { return window_.e_comrange->text(); });
 }
 bool WindowRunHost::SumRangeEnabled() const {
-    return window_.e_comrange->isEnabled();
+    return onWindowThread([this] { return window_.e_comrange->isEnabled(); });
 }
 QString WindowRunHost::ExistingFile() const {
-    return window_.e_excelfile->text();
+    return onWindowThread([this] { return window_.e_excelfile->text(); });
 }
 QString WindowRunHost::ExistingSheet() const {
-    return window_.e_excelsheet->text();
+    return onWindowThread([this] { return window_.e_excelsheet->text(); });
 }
 
 QStringList WindowRunHost::ConsolidationList() const {
-    QStringList entries;
-    for (int row = 0; row < window_.ListBox1->count(); ++row)
-        entries << window_.ListBox1->item(row)->text();
-    return entries;
+    return onWindowThread([this] {
+        QStringList entries;
+        for (int row = 0; row < window_.ListBox1->count(); ++row)
+            entries << window_.ListBox1->item(row)->text();
+        return entries;
+    });
 }
 
 bool WindowRunHost::ShowProcess() const {
-    return window_.CheckBox1->isChecked();
+    return onWindowThread([this] { return window_.CheckBox1->isChecked(); });
 }
 bool WindowRunHost::AutoExclude() const {
-    return window_.CheckBox2->isChecked();
+    return onWindowThread([this] { return window_.CheckBox2->isChecked(); });
 }
 
 void WindowRunHost::Log(const QString& text) {
-    window_.flogsave(text);
+    // Queued work may run after the host is gone: it holds the window, not the host.
+    queueOnWindowThread([window = &window_, text] { window->flogsave(text); });
 }
 
+// Once per workbook, so the run may wait for it: the window then shows the count of what is
+// done before the run decides whether to go on, and a stop pressed at that count holds.
 void WindowRunHost::Progress(int percent, const QString& label) {
-    window_.Gauge1->setValue(percent);
-    window_.Label13->setText(label);
-    // The run holds the event loop; only an explicit repaint shows the progress.
-    window_.Gauge1->repaint();
-    window_.Label13->repaint();
+    onWindowThread([this, percent, &label] {
+        window_.Gauge1->setValue(percent);
+        window_.Label13->setText(label);
+    });
 }
 
 void WindowRunHost::Message(const QString& text) {
-    window_.dialogs().message(text);
+    onWindowThread([this, &text] { window_.dialogs().message(text); });
 }
 
 bool WindowRunHost::Confirm(const QString& text) {
-    return window_.dialogs().confirm(text);
+    return onWindowThread([this, &text] { return window_.dialogs().confirm(text); });
 }
 
 std::optional<QString> WindowRunHost::AskResultPath(const QString& folder) {
@@ -73,21 +104,25 @@ std::optional<QString> WindowRunHost::AskResultPath(const QString& folder) {
     options.filter = engine::msg::kSaveDialogFilter;
     options.defaultSuffix = engine::msg::kSaveDialogSuffix;
     options.confirmOverwrite = true;
-    return window_.dialogs().saveFile(options);
+    return onWindowThread([this, &options] { return window_.dialogs().saveFile(options); });
 }
 
 void WindowRunHost::BringToFront() {
-    window_.raise();
-    window_.activateWindow();
+    onWindowThread([this] {
+        window_.raise();
+        window_.activateWindow();
+    });
 }
 
 void WindowRunHost::SetEntrySelected(int index, bool selected) {
-    if (QListWidgetItem* item = window_.ListBox1->item(index))
-        item->setSelected(selected);
+    onWindowThread([this, index, selected] {
+        if (QListWidgetItem* item = window_.ListBox1->item(index))
+            item->setSelected(selected);
+    });
 }
 
 void WindowRunHost::RemoveSelectedEntries() {
-    window_.SpeedButton8Click();
+    onWindowThread([this] { window_.SpeedButton8Click(); });
 }
 
 bool WindowRunHost::IsFileInUse(const QString& path) const {
@@ -103,6 +138,7 @@ sheet::ApplicationPtr WindowRunHost::CreateApplication() {
 }
 
 engine::SpreadsheetApp& WindowRunHost::Slots() {
+    // The window leaves the slots alone while a run works; the run hands them back when it ends.
     return window_.spreadsheetApp;
 }
 

@@ -1,9 +1,18 @@
 // The main window as a run's host: the project values come from the project page's controls at
 // the moment the run asks, log lines go through flogsave, questions through the window's
 // Dialogs, and instances from the embedded spreadsheet component.
+//
+// A run works on its own thread. Every member that touches the window is carried over to the
+// window's thread: questions, readings and progress wait until the window has taken them, log
+// lines are queued in order and the run goes on at once. Called on the window's thread, they act
+// directly.
 #pragma once
 
 #include "engine/run_host.h"
+
+#include <QMetaObject>
+#include <QThread>
+#include <type_traits>
 
 class Tf_mainform;
 
@@ -39,6 +48,12 @@ public:
     engine::SpreadsheetApp& Slots() override;
 
 private:
+    // Runs `work` on the window's thread and gives its result; the calling thread waits.
+    template <typename Work> auto onWindowThread(Work work) const -> std::invoke_result_t<Work>;
+    // Queues `work` for the window's thread; the calling thread goes on.
+    template <typename Work> void queueOnWindowThread(Work work) const;
+    bool onWindowThreadNow() const;
+
     Tf_mainform& window_;
 };
 

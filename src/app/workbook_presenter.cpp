@@ -1,6 +1,7 @@
 #include "app/workbook_presenter.h"
 
 #include "app/dialogs.h"
+#include "app/memory_release.h"
 #include "app/sheet_printer.h"
 #include "app/workbook_window.h"
 #include "app/workbook_window_messages.h"
@@ -8,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -18,6 +20,12 @@ namespace {
 
 // A run changes cells thousands of times a second; the window catches up at this pace.
 constexpr qint64 kRepaintIntervalMs = 250;
+// While a run thread drives an instance, copying its workbook for the window may take this
+// share of the run's time at most (one copy, then this many times as long without one).
+constexpr qint64 kCopyPaceFactor = 10;
+// Larger workbooks are not copied while a run works: their window shows the last copy and
+// catches up when the run ends.
+constexpr std::size_t kMaxCopiedCells = 300'000;
 
 std::unique_ptr<sheet::Workbook> copyOf(const sheet::Workbook& source) {
     auto copy = std::make_unique<sheet::Workbook>();
@@ -38,6 +46,21 @@ const sheet::Workbook* frontWorkbook(const sheet::EmbeddedApplication& app, QStr
     }
     path = QString::fromStdString(app.workbookPath(index));
     return &app.workbookModel(index);
+}
+
+std::size_t cellCount(const sheet::Workbook& workbook) {
+    std::size_t count = 0;
+    for (const auto& sheet : workbook.sheets)
+        for (const auto& [row, cells] : sheet->rows())
+            count += cells.size();
+    return count;
+}
+
+bool allSaved(const sheet::EmbeddedApplication& app) {
+    for (int i = 0; i < app.workbookCount(); ++i)
+        if (!app.workbookSaved(i))
+            return false;
+    return true;
 }
 
 QString displayName(const QString& path) {
@@ -68,7 +91,49 @@ WorkbookWindow* WorkbookPresenter::createWindow() {
     return window;
 }
 
+bool WorkbookPresenter::onWindowThreadNow() const {
+    return QThread::currentThread() == thread();
+}
+
+void WorkbookPresenter::onWindowThread(const std::function<void()>& work) {
+    if (onWindowThreadNow()) {
+        work();
+        return;
+    }
+    QMetaObject::invokeMethod(this, work, Qt::BlockingQueuedConnection);
+}
+
+bool WorkbookPresenter::catchUpDue(const sheet::EmbeddedApplication& app) {
+    std::lock_guard lock(paceMutex_);
+    Pace& pace = pace_[&app];
+    return !pace.sinceCopy.isValid() ||
+           pace.sinceCopy.elapsed() >= std::max(kRepaintIntervalMs, pace.intervalMs);
+}
+
+void WorkbookPresenter::caughtUp(const sheet::EmbeddedApplication& app, qint64 tookMs) {
+    std::lock_guard lock(paceMutex_);
+    Pace& pace = pace_[&app];
+    pace.sinceCopy.start();
+    pace.intervalMs = tookMs * kCopyPaceFactor;
+}
+
+void WorkbookPresenter::forgetPace(const sheet::EmbeddedApplication& app) {
+    std::lock_guard lock(paceMutex_);
+    pace_.erase(&app);
+}
+
 void WorkbookPresenter::visibleChanged(sheet::EmbeddedApplication& app, bool visible) {
+    if (onWindowThreadNow()) {
+        visibleChangedHere(app, visible);
+        return;
+    }
+    onWindowThread([this, &app, visible] {
+        shown_[&app].driven = true;
+        visibleChangedHere(app, visible);
+    });
+}
+
+void WorkbookPresenter::visibleChangedHere(sheet::EmbeddedApplication& app, bool visible) {
     auto found = shown_.find(&app);
     if (!visible) {
         if (found != shown_.end() && found->second.window)
@@ -76,6 +141,7 @@ void WorkbookPresenter::visibleChanged(sheet::EmbeddedApplication& app, bool vis
         return;
     }
     Shown& shown = shown_[&app];
+    shown.closedWhileDriven = false;
     if (!shown.window) {
         shown.window = createWindow();
         connect(shown.window, &WorkbookWindow::closed, this,
@@ -85,12 +151,30 @@ void WorkbookPresenter::visibleChanged(sheet::EmbeddedApplication& app, bool vis
 }
 
 void WorkbookPresenter::userClosed(sheet::EmbeddedApplication* app) {
-    // The instance is told, as a spreadsheet application's Visible turns false when its window
-    // is closed; the next Visible = true then shows the window again.
-    if (shown_.find(app) == shown_.end())
+    auto found = shown_.find(app);
+    if (found == shown_.end())
         return;
+    // A run thread is working with the instance, or may drop it: it is told when the run
+    // hands it back.
+    if (found->second.driven || lent_) {
+        found->second.closedWhileDriven = true;
+        return;
+    }
+    closeForInstance(*app);
+}
+
+void WorkbookPresenter::closeForInstance(sheet::EmbeddedApplication& app) {
     try {
-        app->SetVisible(false);
+        // Nothing would be lost: the instance goes, as a spreadsheet application closes with
+        // its last window, and its workbooks' memory is returned.
+        if (allSaved(app)) {
+            app.Quit();
+            releaseFreedMemory();
+            return;
+        }
+        // Its Visible turns false as a spreadsheet application's does when its window is
+        // closed; the next Visible = true then shows the window again.
+        app.SetVisible(false);
     } catch (const sheet::AutomationError&) {
         // The instance is on its way out; its quitting or release follows.
     }
@@ -101,13 +185,40 @@ void WorkbookPresenter::show(sheet::EmbeddedApplication& app, Shown& shown) {
     shown.window->show();
     shown.window->raise();
     shown.window->activateWindow();
-    flushToScreen();
+    if (!shown.driven)
+        flushToScreen();
 }
 
 void WorkbookPresenter::repaint(sheet::EmbeddedApplication& app, Shown& shown) {
+    if (shown.driven) {
+        showCopy(app, shown);
+        return;
+    }
     QString path;
     const sheet::Workbook* workbook = frontWorkbook(app, path);
+    shown.copy.reset();
     shown.window->showWorkbook(workbook, path);
+    shown.pending = false;
+    shown.sinceRepaint.start();
+}
+
+// Only while the run thread waits: the copy is all the window reads until the run ends.
+void WorkbookPresenter::showCopy(sheet::EmbeddedApplication& app, Shown& shown) {
+    QString path;
+    const sheet::Workbook* workbook = frontWorkbook(app, path);
+    if (workbook && cellCount(*workbook) > kMaxCopiedCells) {
+        if (!shown.copy)
+            shown.window->showWorkbook(nullptr, path);
+        return;
+    }
+    std::unique_ptr<sheet::Workbook> copy;
+    try {
+        copy = workbook ? copyOf(*workbook) : nullptr;
+    } catch (const std::bad_alloc&) {
+        return; // the window keeps its last copy
+    }
+    shown.window->showWorkbook(copy.get(), path);
+    shown.copy = std::move(copy);
     shown.pending = false;
     shown.sinceRepaint.start();
 }
@@ -121,10 +232,47 @@ bool WorkbookPresenter::structureChanged(sheet::EmbeddedApplication& app,
 }
 
 void WorkbookPresenter::contentChanged(sheet::EmbeddedApplication& app) {
+    if (onWindowThreadNow()) {
+        contentChangedHere(app);
+        return;
+    }
+    // The run thread's own instance: reading whether it is visible is safe here.
+    if (!app.isVisible() || !catchUpDue(app))
+        return;
+    QElapsedTimer took;
+    took.start();
+    onWindowThread([this, &app] { catchUpDriven(app); });
+    caughtUp(app, took.elapsed());
+}
+
+void WorkbookPresenter::catchUpDriven(sheet::EmbeddedApplication& app) {
+    auto found = shown_.find(&app);
+    if (found == shown_.end() || !found->second.window)
+        return;
+    Shown& shown = found->second;
+    shown.driven = true;
+    if (shown.closedWhileDriven) {
+        // The run waits now, so the instance may be told that its window was closed.
+        shown.closedWhileDriven = false;
+        try {
+            app.SetVisible(false);
+        } catch (const sheet::AutomationError&) {
+        }
+        return;
+    }
+    if (shown.window->isVisible())
+        showCopy(app, shown);
+}
+
+void WorkbookPresenter::contentChangedHere(sheet::EmbeddedApplication& app) {
     auto found = shown_.find(&app);
     if (found == shown_.end() || !found->second.window || !found->second.window->isVisible())
         return;
     Shown& shown = found->second;
+    if (shown.driven) {
+        catchUpDriven(app);
+        return;
+    }
     // A sheet or workbook that went away must leave the window at once, before anything can
     // paint it; plain cell changes are gathered and painted at a steady pace.
     if (structureChanged(app, shown) || shown.sinceRepaint.elapsed() >= kRepaintIntervalMs) {
@@ -147,12 +295,21 @@ void WorkbookPresenter::scheduleFlush(const sheet::EmbeddedApplication* key) {
             return; // the instance quit or was released meanwhile
         Shown& later = found->second;
         later.flushScheduled = false;
+        // A run thread may be changing the instance now; it catches the window up itself.
+        if (later.driven)
+            return;
         if (later.pending && later.window && later.window->isVisible())
             repaint(*const_cast<sheet::EmbeddedApplication*>(key), later);
     });
 }
 
 void WorkbookPresenter::quitting(sheet::EmbeddedApplication& app) {
+    if (!onWindowThreadNow())
+        forgetPace(app);
+    onWindowThread([this, &app] { quittingHere(app); });
+}
+
+void WorkbookPresenter::quittingHere(sheet::EmbeddedApplication& app) {
     if (app.alertsOn())
         askToSaveChanges(app);
     auto found = shown_.find(&app);
@@ -201,6 +358,12 @@ void WorkbookPresenter::saveWorkbook(const sheet::Workbook& workbook, const QStr
 }
 
 void WorkbookPresenter::released(sheet::EmbeddedApplication& app) {
+    if (!onWindowThreadNow())
+        forgetPace(app);
+    onWindowThread([this, &app] { releasedHere(app); });
+}
+
+void WorkbookPresenter::releasedHere(sheet::EmbeddedApplication& app) {
     auto found = shown_.find(&app);
     if (found == shown_.end())
         return;
@@ -241,6 +404,7 @@ void WorkbookPresenter::forgetOrphan(WorkbookWindow* window) {
     window->clear();
     window->deleteLater();
     orphans_.erase(found);
+    releaseFreedMemory();
 }
 
 WorkbookWindow* WorkbookPresenter::windowOf(const sheet::EmbeddedApplication& app) const {
@@ -263,6 +427,50 @@ void WorkbookPresenter::closeAll() {
     for (Orphan& orphan : orphans_)
         delete orphan.window.data();
     orphans_.clear();
+}
+
+void WorkbookPresenter::lendToRun() {
+    lent_ = true;
+}
+
+void WorkbookPresenter::handBack() {
+    lent_ = false;
+    std::vector<sheet::EmbeddedApplication*> closed;
+    for (auto& [key, shown] : shown_) {
+        auto* app = const_cast<sheet::EmbeddedApplication*>(key);
+        if (shown.closedWhileDriven) {
+            shown.closedWhileDriven = false;
+            closed.push_back(app);
+        }
+        if (!shown.driven)
+            continue;
+        shown.driven = false;
+        if (shown.window && shown.window->isVisible())
+            repaint(*app, shown);
+        shown.copy.reset();
+    }
+    // Closing may quit the instance, which takes its entry away: not while walking the map.
+    for (sheet::EmbeddedApplication* app : closed)
+        closeForInstance(*app);
+}
+
+bool WorkbookPresenter::showsCopy(const sheet::EmbeddedApplication& app) const {
+    auto found = shown_.find(&app);
+    return found != shown_.end() && found->second.driven;
+}
+
+void lendInstancesToRun() {
+    const auto presenter =
+        std::dynamic_pointer_cast<WorkbookPresenter>(sheet::embeddedEnvironment().observer);
+    if (presenter)
+        presenter->lendToRun();
+}
+
+void handBackInstances() {
+    const auto presenter =
+        std::dynamic_pointer_cast<WorkbookPresenter>(sheet::embeddedEnvironment().observer);
+    if (presenter)
+        presenter->handBack();
 }
 
 void installWorkbookPresenter(Dialogs& dialogs) {

@@ -1,5 +1,6 @@
 #include "app/workbook_window.h"
 
+#include "app/window_fit.h"
 #include "app/workbook_window_messages.h"
 
 #include <QCloseEvent>
@@ -7,11 +8,13 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QUrl>
@@ -231,6 +234,8 @@ WorkbookWindow::WorkbookWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("WorkbookWindow"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     resize(1000, 700);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(fittedClientGeometry(size(), QSize(320, 240), screen->availableGeometry()));
 
     openButton_ = new QPushButton(workbook_msg::kOpenExternally, this);
     openButton_->setObjectName(QStringLiteral("openExternalButton"));

@@ -1,5 +1,6 @@
 #include "batch/batch_host.h"
 
+#include "batch/batch_interrupt.h"
 #include "batch/batch_messages.h"
 #include "engine/engine_messages.h"
 #include "engine/result_folder.h"
@@ -30,6 +31,10 @@ QString saveFailedTail() {
 
 BatchRunHost::BatchRunHost(HostSetup setup, BatchConsole& console)
     : setup_(std::move(setup)), console_(console) {}
+
+bool BatchRunHost::stopRequested() const {
+    return engine::RunHost::stopRequested() || interruptRequested();
+}
 
 QString BatchRunHost::DataFolder() const {
     return setup_.settings.DataFolder;

@@ -47,6 +47,8 @@ public:
     QDateTime Now() const override;
     sheet::ApplicationPtr CreateApplication() override;
     engine::SpreadsheetApp& Slots() override { return slots_; }
+    // A stop asked through the host or by Ctrl+C (SIGINT, SIGTERM).
+    bool stopRequested() const override;
 
     // The texts of every log line, in order, without time stamps.
     const QStringList& loggedTexts() const { return logged_; }

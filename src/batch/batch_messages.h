@@ -78,5 +78,8 @@ inline const QString kOutputIsFolder =
 // %1 the path.
 inline const QString kResultFolderFailed = QStringLiteral("Result 폴더를 만들 수 없습니다: %1");
 inline const QString kNoResult = QStringLiteral("취합 결과를 저장하지 못했습니다.");
+// Ctrl+C (or a termination request) stopped the run.
+inline const QString kInterrupted =
+    QStringLiteral("중지 요청(Ctrl+C)을 받아 실행을 중지하였습니다.");
 
 } // namespace batch::msg

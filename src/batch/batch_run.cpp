@@ -157,6 +157,11 @@ int finishRun(BatchRunHost& host, BatchConsole& console, const BatchOptions& opt
               const QDateTime& started) {
     const bool resultOpen = host.Slots().ResultApp != nullptr;
     host.releaseInstances();
+    // Interrupted while saving: the result was finished whole, but the run was not wanted.
+    if (host.stopRequested()) {
+        console.error(msg::kInterrupted);
+        return kRunFailed;
+    }
     if (resultOpen && resultWritten(host, started)) {
         if (options.quiet)
             console.out(QDir::toNativeSeparators(host.resultPath()));

@@ -1,4 +1,5 @@
 // tabrinel-batch: runs a project file without a window. See batch_messages.h for the help.
+#include "batch/batch_interrupt.h"
 #include "batch/batch_run.h"
 
 #include <QCoreApplication>
@@ -58,6 +59,7 @@ private:
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
+    batch::catchInterrupts();
     Terminal terminal(isatty(fileno(stderr)) != 0);
     batch::BatchConsole console = terminal.console();
     const int status = batch::runCommandLine(application.arguments().mid(1), console);

@@ -22,6 +22,12 @@ inline const QString kLogFileNotCleared = QStringLiteral("로그파일(%1)을 �
 inline const QString kRunStoppedUnexpectedly =
     QStringLiteral("취합 중 예기치 않은 오류가 발생하였습니다: %1");
 
+// Logged when the user stops a run between two workbooks; the method's cancel line follows.
+inline const QString kStoppedByUser = QStringLiteral("사용자가 실행을 중지하였습니다.");
+// Logged when the stop came while the result was being saved: the save was finished first.
+inline const QString kStopDuringSave =
+    QStringLiteral("저장 중에 실행 중지를 요청하여 저장을 마친 뒤 중지하였습니다.");
+
 // Frame lines shared by the methods.
 inline const QString kNoFiles = QStringLiteral("취합할 엑셀파일을 지정하지 않았습니다!");
 inline const QString kStartLine = QStringLiteral("---------------프로젝트 실행-------------------");

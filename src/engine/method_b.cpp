@@ -222,7 +222,7 @@ private:
     void gather() {
         const int total = static_cast<int>(files_.size());
         for (int i = 0; i < total; ++i) {
-            if (!gatherOne(files_[i]))
+            if (frame_.stopRequested() || !gatherOne(files_[i]))
                 return;
             frame_.showProgress(i + 1, total);
         }
@@ -273,7 +273,7 @@ private:
 
     // Frame step 8.
     void finish() {
-        if (!frame_.failed()) {
+        if (!frame_.failed() && !frame_.stopRequested()) {
             try {
                 // The first cell below the last block, ready for the user's next entry.
                 apps()

@@ -126,7 +126,7 @@ bool MethodC::showInstance() {
 void MethodC::copyWorkbooks() {
     const int count = static_cast<int>(entries_.size());
     for (int i = 0; i < count; ++i) {
-        if (!copyWorkbook(entries_[i]))
+        if (frame_.stopRequested() || !copyWorkbook(entries_[i]))
             return;
         frame_.showProgress(i + 1, count);
     }
@@ -184,7 +184,7 @@ void MethodC::ensureNameIsFree(const QString& name, const QString& entry) {
 }
 
 void MethodC::finish() {
-    if (frame_.failed()) {
+    if (frame_.failed() || frame_.stopRequested()) {
         frame_.log(text::kCancelled);
         abandonInstance();
         frame_.log(text::kEndLine);

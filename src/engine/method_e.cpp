@@ -189,7 +189,7 @@ bool MethodE::startReader() {
 void MethodE::fetchWorkbooks() {
     const int count = static_cast<int>(entries_.size());
     for (int i = 0; i < count; ++i) {
-        if (!fetchWorkbook(entries_[i]))
+        if (frame_.stopRequested() || !fetchWorkbook(entries_[i]))
             return;
         frame_.showProgress(i + 1, count);
     }
@@ -249,7 +249,7 @@ void MethodE::reportWidthFailure(const QString& item, const QString& line) {
 }
 
 void MethodE::finish() {
-    if (frame_.failed()) {
+    if (frame_.failed() || frame_.stopRequested()) {
         frame_.log(text::kCancelled);
         abandonResult();
         if (readerStarted_)

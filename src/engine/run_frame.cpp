@@ -84,6 +84,13 @@ void RunFrame::failOpening(const QString& line, const std::exception& error, con
         log(msg::kReadFailureReason + reason);
 }
 
+bool RunFrame::stopRequested() {
+    if (!host_.stopRequested())
+        return false;
+    fail(msg::kStoppedByUser);
+    return true;
+}
+
 void RunFrame::logStart() const {
     log(msg::kStartLine);
     if (host_.ShowProcess())
@@ -208,6 +215,8 @@ SaveOutcome RunFrame::save(const QString& existingFile, const SaveLines& lines) 
                     renamedNote(QDir::toNativeSeparators(*chosen), path));
         }
     }
+    if (host_.stopRequested())
+        log(msg::kStopDuringSave);
     log(lines.closing);
     if (apps().ResultApp)
         showResult();

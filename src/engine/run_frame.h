@@ -62,6 +62,10 @@ public:
     // fail(line), then the reader's reason when the entry's workbook could not be read.
     void failOpening(const QString& line, const std::exception& error, const QString& entry);
 
+    // When a stop was requested: logs that the user stopped the run and counts it as a
+    // failure, so that the method cancels. True when the run must stop here.
+    bool stopRequested();
+
     // The start line, then "취합완성본 엑셀파일을 실행합니다!" when the process is shown.
     void logStart() const;
     // "<data folder><separator><entry>파일을 수행중입니다"

@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <optional>
 
 namespace engine {
@@ -71,6 +72,15 @@ public:
     virtual sheet::ApplicationPtr CreateApplication() = 0;
     // The program-wide slots of the last run or viewing operation.
     virtual SpreadsheetApp& Slots() = 0;
+
+    // Stopping a run: the window's stop button, the batch runner's interrupt. A run looks at
+    // stopRequested() between two workbooks and before its save step. Both may be called from
+    // any thread.
+    void requestStop() { stopRequested_.store(true); }
+    virtual bool stopRequested() const { return stopRequested_.load(); }
+
+private:
+    std::atomic<bool> stopRequested_{false};
 };
 
 } // namespace engine

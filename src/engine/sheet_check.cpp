@@ -94,6 +94,13 @@ void sheet_check(RunHost& host) {
     const int count = static_cast<int>(entries.size());
     int errors = 0;
     for (int i = 0; i < count; ++i) {
+        if (host.stopRequested()) {
+            // A stopped check has not seen every file: it neither counts nor removes any.
+            quitQuietly(app);
+            host.Log(msg::kStoppedByUser);
+            host.Log(text::kEndLine);
+            return;
+        }
         host.SetEntrySelected(i, false);
         const QString path = workbookPath(folder, entries[i]);
         if (!QFileInfo(path).isFile()) {

@@ -1,5 +1,6 @@
 // The run button, the log and the clear-log button on the real window (offscreen), with
 // scripted dialogs and real workbooks in a temporary data folder.
+#include "app/app_messages.h"
 #include "app/mainform.h"
 #include "engine/engine_messages.h"
 #include "engine/text_codec.h"
@@ -7,9 +8,14 @@
 #include "sheet/workbook_io.h"
 #include "support/scripted_dialogs.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -23,11 +29,14 @@ class WatchingDialogs : public ScriptedDialogs {
 public:
     Tf_mainform* form = nullptr;
     std::vector<std::pair<bool, bool>> buttonsAtSave;
+    std::function<void()> onSave; // what the user does while the save dialog is up
 
     std::optional<QString> saveFile(const app::FileDialogOptions& options) override {
         if (form)
             buttonsAtSave.emplace_back(form->SpeedButton15->isEnabled(),
                                        form->SpeedButton17->isEnabled());
+        if (onSave)
+            onSave();
         return ScriptedDialogs::saveFile(options);
     }
 };
@@ -188,6 +197,157 @@ TEST_F(MainformRun, ClearLogAsksOnlyWithLinesAndKeepsTheFileOnCancel) {
     EXPECT_TRUE(form->memo1->toPlainText().isEmpty());
     EXPECT_TRUE(QFileInfo::exists(form->currentLogFile));
     EXPECT_EQ(QFileInfo(form->currentLogFile).size(), 0);
+}
+
+// Five workbooks, for the run on its own thread: the window lives on while it works, and the
+// stop button, the save step and closing the window stop it cleanly.
+class MainformLongRun : public MainformRun {
+protected:
+    void SetUp() override {
+        MainformRun::SetUp();
+        for (int n = 4; n <= 5; ++n)
+            writeForm(dataFolder + QStringLiteral("/%1.xlsx").arg(n), n);
+        for (int n = 1; n <= 5; ++n)
+            form->ListBox1->addItem(QStringLiteral("%1.xlsx").arg(n));
+        dialogs.answerConfirm(true);
+    }
+
+    // The user acts when the gauge shows the second of five workbooks done.
+    void atSecondOfFive(std::function<void()> act) {
+        QObject::connect(form->Gauge1, &QProgressBar::valueChanged, form.get(),
+                         [act = std::move(act)](int value) {
+                             if (value == 40)
+                                 act();
+                         });
+    }
+
+    QString fileLine(int n) const {
+        return QDir::toNativeSeparators(dataFolder + QStringLiteral("/%1.xlsx").arg(n)) +
+               msg::kFileWorking;
+    }
+    // The texts of the memo's last lines, without their time stamps.
+    QStringList lastTexts(int count) const {
+        QStringList texts;
+        for (const QString& line : memoLines().mid(memoLines().size() - count))
+            texts << line.mid(20);
+        return texts;
+    }
+    QStringList dataFolderFiles() const {
+        return QDir(dataFolder).entryList(QDir::Files, QDir::Name);
+    }
+};
+
+TEST_F(MainformLongRun, StopAfterTheSecondOfFiveCancelsAndLeavesNothing) {
+    EXPECT_FALSE(form->StopButton->isEnabled());
+    bool stopEnabledDuringRun = false;
+    atSecondOfFive([&] {
+        stopEnabledDuringRun = form->StopButton->isEnabled();
+        form->StopButton->click();
+    });
+    form->SpeedButton15Click();
+
+    EXPECT_TRUE(stopEnabledDuringRun);
+    EXPECT_EQ(lastTexts(4),
+              (QStringList{fileLine(2), msg::kStoppedByUser, msg::kA00E07, msg::kClosingLine}));
+    EXPECT_EQ(memoLines().filter(msg::kStoppedByUser).size(), 1);
+    EXPECT_EQ(form->Label13->text(), QStringLiteral("2/5"));
+    EXPECT_TRUE(dialogs.fileRequests().empty());
+    EXPECT_TRUE(resultFiles().isEmpty());
+    EXPECT_EQ(dataFolderFiles().size(), 5);
+    EXPECT_FALSE(form->spreadsheetApp.ResultApp);
+    EXPECT_FALSE(form->spreadsheetApp.ReaderApp);
+    // Ready for the next run.
+    EXPECT_FALSE(form->StopButton->isEnabled());
+    EXPECT_TRUE(form->SpeedButton15->isEnabled());
+    EXPECT_FALSE(form->e_title->isReadOnly());
+    EXPECT_TRUE(form->a_renew->isEnabled());
+}
+
+TEST_F(MainformLongRun, WindowKeepsDrawingAndCountingTimeWhileTheRunWorks) {
+    {
+        // The page with the log, shown without the checks of entering it.
+        const QSignalBlocker quiet(form->PageControl1);
+        form->PageControl1->setCurrentWidget(form->TabSheet2);
+    }
+    form->show();
+    int ticksDuringRun = 0;
+    QTimer timer;
+    timer.setInterval(1);
+    QObject::connect(&timer, &QTimer::timeout, [&] { ticksDuringRun += form->engineRunning; });
+    timer.start();
+    struct PaintCounter : QObject {
+        Tf_mainform* form = nullptr;
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            paints += event->type() == QEvent::Paint && form->engineRunning;
+            return false;
+        }
+    } counter;
+    counter.form = form.get();
+    form->memo1->viewport()->installEventFilter(&counter);
+    // Editing is locked while the run works; looking is not.
+    bool editsLocked = false;
+    atSecondOfFive([&] {
+        editsLocked = form->e_title->isReadOnly() && !form->SpeedButton29->isEnabled() &&
+                      !form->a_delete->isEnabled() && form->e_comrange->isEnabled();
+    });
+    dialogs.answerFile(std::nullopt);
+    form->SpeedButton15Click();
+
+    EXPECT_GT(ticksDuringRun, 0);
+    EXPECT_GT(counter.paints, 0);
+    EXPECT_TRUE(editsLocked);
+    EXPECT_EQ(resultFiles().size(), 1);
+    EXPECT_EQ(form->Label13->text(), QStringLiteral("5/5"));
+}
+
+TEST_F(MainformLongRun, StopDuringTheSaveStepLeavesOneWholeFile) {
+    const QString chosen = dataFolder + QStringLiteral("/Result/모음.xlsx");
+    dialogs.onSave = [this] { form->StopButton->click(); };
+    dialogs.answerFile(chosen);
+    form->SpeedButton15Click();
+
+    EXPECT_EQ(lastTexts(2), (QStringList{msg::kStopDuringSave, msg::kClosingLine}));
+    EXPECT_EQ(resultFiles(), QStringList{QStringLiteral("모음.xlsx")});
+    const std::unique_ptr<sheet::Workbook> result = sheet::readWorkbook(chosen.toStdString());
+    ASSERT_TRUE(result);
+    // Title rows 1-2, then five blocks of two rows: the last block's last cell.
+    const sheet::Cell* last = result->sheets.front()->cell(12, 4);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->value.number, 5 * 100 + 4 * 10 + 4);
+}
+
+TEST_F(MainformLongRun, ClosingTheWindowDuringARunAsksToStopAndClosesAfterIt) {
+    form->show();
+    atSecondOfFive([this] {
+        dialogs.answerConfirm(true);
+        form->close();
+        // Asked once; the window waits for the run.
+        EXPECT_TRUE(form->isVisible());
+    });
+    form->SpeedButton15Click();
+    QCoreApplication::processEvents();
+
+    EXPECT_TRUE(dialogs.texts().contains(app::msg::kConfirmStopForExit));
+    EXPECT_FALSE(dialogs.texts().contains(app::msg::kConfirmExit));
+    EXPECT_EQ(lastTexts(3), (QStringList{msg::kStoppedByUser, msg::kA00E07, msg::kClosingLine}));
+    EXPECT_TRUE(resultFiles().isEmpty());
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(MainformLongRun, DecliningToStopKeepsTheRunAndTheWindow) {
+    form->show();
+    atSecondOfFive([this] {
+        dialogs.answerConfirm(false);
+        form->close();
+    });
+    dialogs.answerFile(std::nullopt);
+    form->SpeedButton15Click();
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(resultFiles().size(), 1);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(memoLines().filter(msg::kStoppedByUser).isEmpty());
 }
 
 } // namespace

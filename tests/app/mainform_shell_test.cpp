@@ -2,7 +2,10 @@
 // closing and the release of the spreadsheet instances at the end.
 #include "app/about_dialog.h"
 #include "app/app_messages.h"
+#include "app/korean_font.h"
 #include "app/mainform.h"
+#include "app/project_page_layout.h"
+#include "app/window_fit.h"
 #include "app/workbook_presenter.h"
 #include "sheet/embedded_application.h"
 #include "support/scripted_dialogs.h"
@@ -11,6 +14,9 @@
 #include <QDate>
 #include <QDir>
 #include <QEnterEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -57,7 +63,13 @@ TEST_F(MainformShell, EveryControlExistsUnderItsName) {
 
 TEST_F(MainformShell, StartsWithTheDesignTimeCaptionsAndStates) {
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tabrinel"));
-    EXPECT_EQ(form->size(), QSize(1130, 706));
+    // The design size where the screen has room for it; else the free area holds the window.
+    const QRect screen = QApplication::primaryScreen()->availableGeometry();
+    if (screen.width() >= 1130 + 16 && screen.height() >= 706 + 40)
+        EXPECT_EQ(form->size(), QSize(1130, 706));
+    else
+        EXPECT_TRUE(screen.contains(form->geometry().marginsAdded(app::kAssumedFrame)) ||
+                    form->size() == form->minimumSizeHint());
     ASSERT_EQ(form->PageControl1->count(), 2);
     EXPECT_EQ(form->PageControl1->tabText(0), QStringLiteral("프로젝트"));
     EXPECT_EQ(form->PageControl1->tabText(1), QStringLiteral("시트취합"));
@@ -65,9 +77,13 @@ TEST_F(MainformShell, StartsWithTheDesignTimeCaptionsAndStates) {
     EXPECT_TRUE(form->PageControl1->tabBar()->font().bold());
     EXPECT_EQ(form->PageControl1->tabBar()->font().pixelSize(), 16);
     EXPECT_EQ(form->font().pixelSize(), 13);
-    // Korean captions must come out as text, not as boxes.
+    // Korean captions must come out as text, not as boxes, and whole in a row of the font's
+    // height, as lists and fields give them.
     EXPECT_TRUE(QFontMetrics(form->font()).inFontUcs4(U'한'))
         << QFontInfo(form->font()).family().toStdString();
+    EXPECT_TRUE(app::drawsHangulWhole(form->font()))
+        << QFontInfo(form->font()).family().toStdString();
+    EXPECT_TRUE(app::drawsHangulWhole(form->ListBox1->font()));
 
     EXPECT_EQ(form->e_title->text(), QStringLiteral("A1:"));
     EXPECT_TRUE(form->e_datafolder->isReadOnly());
@@ -197,7 +213,7 @@ TEST_F(MainformShell, AboutWindowShowsVersionAndTheCurrentYear) {
     Tf_about* about = form->f_about;
     ASSERT_NE(about, nullptr);
     EXPECT_FALSE(about->isVisible());
-    EXPECT_EQ(about->windowTitle(), QStringLiteral("About"));
+    EXPECT_EQ(about->windowTitle(), QStringLiteral("프로그램 정보"));
     EXPECT_EQ(about->size(), QSize(408, 219));
     EXPECT_EQ(about->Version->text(), QStringLiteral("1.2.0.0"));
     EXPECT_EQ(about->OKButton->text(), QStringLiteral("확인"));
@@ -353,6 +369,89 @@ TEST(RadioGroupItems, ReportsOnlyAChangeOfTheSelectedItem) {
     group.setItemIndex(0);
     EXPECT_FALSE(group.button(2)->isChecked());
     EXPECT_EQ(reported, (QList<int>{1, 2, -1, 0}));
+}
+
+// Scaled screens in logical pixels, less a task bar of 40 physical pixels.
+QRect scaledScreen(int width, int height, double scale) {
+    return QRect(0, 0, static_cast<int>(width / scale), static_cast<int>((height - 40) / scale));
+}
+
+TEST(WindowFit, OpensAtTheDesignSizeOrShrinksIntoTheScreen) {
+    const QSize design(1130, 706);
+    const QSize minimum(700, 400);
+    // Room enough: the design size, centred.
+    const QRect large = app::fittedClientGeometry(design, minimum, QRect(0, 0, 1920, 1040));
+    EXPECT_EQ(large.size(), design);
+    const QRect outer = large.marginsAdded(app::kAssumedFrame);
+    EXPECT_EQ(outer.left(), 1920 - 1 - outer.right());
+    // 1366 x 768 at 100 %, 125 %, 150 % and 200 %, 1920 x 1080 at 150 % and 200 %: the window
+    // and its decorations stay inside the free area.
+    for (const QRect& screen : {scaledScreen(1366, 768, 1.0), scaledScreen(1366, 768, 1.25),
+                                scaledScreen(1366, 768, 1.5), scaledScreen(1366, 768, 2.0),
+                                scaledScreen(1920, 1080, 1.5), scaledScreen(1920, 1080, 2.0)}) {
+        const QRect client = app::fittedClientGeometry(
+            design, minimum.boundedTo(screen.size() - QSize(16, 40)), screen);
+        EXPECT_TRUE(screen.contains(client.marginsAdded(app::kAssumedFrame)))
+            << screen.width() << "x" << screen.height();
+    }
+    // Never below the window's minimum: the top left stays on the screen.
+    const QRect tiny = app::fittedClientGeometry(design, minimum, QRect(100, 50, 600, 300));
+    EXPECT_EQ(tiny.size(), minimum);
+    EXPECT_EQ(tiny.topLeft(),
+              QPoint(100 + app::kAssumedFrame.left(), 50 + app::kAssumedFrame.top()));
+}
+
+TEST_F(MainformShell, WindowShrinksToAScreenAtTwiceTheScaleAndThePagesScroll) {
+    // 1920 x 1080 at 200 %, and 1366 x 768 at 125 %, with their task bars and decorations.
+    const QSize room = scaledScreen(1920, 1080, 2.0).size() - QSize(16, 40);
+    const QSize minimum = form->minimumSizeHint();
+    EXPECT_LE(minimum.width(), room.width());
+    EXPECT_LE(minimum.height(), room.height());
+    form->resize(room);
+    form->show();
+    // The project page keeps its fields whole and scrolls them.
+    auto* scroll = form->findChild<QScrollArea*>(QStringLiteral("ProjectScroll"));
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_GE(scroll->widget()->width(), app::ProjectPageLayout::kMinimumPageWidth);
+    EXPECT_GE(form->e_project->geometry().right(), app::ProjectPageLayout::kDesignRight - 1);
+    EXPECT_TRUE(scroll->verticalScrollBar()->maximum() > 0 ||
+                scroll->horizontalScrollBar()->maximum() > 0);
+}
+
+TEST_F(MainformShell, ProjectFieldsFollowTheWindowWidth) {
+    form->show();
+    // At the design size, where the form puts them.
+    form->resize(1130, 706);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->e_project->geometry(), QRect(290, 60, 615, 21));
+    EXPECT_EQ(form->e_datafolder->geometry(), QRect(316, 84, 905 - 316, 21));
+    EXPECT_EQ(form->e_completefile->geometry(), QRect(316, 408, 554, 21));
+    EXPECT_EQ(form->SpeedButton27->x(), 873);
+
+    // Wider: the long fields grow with the window, the open button moves along.
+    form->resize(1330, 706);
+    QCoreApplication::processEvents();
+    const int project = form->e_project->width();
+    const int completeFile = form->e_completefile->width();
+    const int openButton = form->SpeedButton27->x();
+    EXPECT_GT(project, 615);
+    form->resize(1530, 706);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->e_project->width(), project + 200);
+    EXPECT_EQ(form->rg_sheet->width(), project + 200);
+    EXPECT_EQ(form->e_completefile->width(), completeFile + 200);
+    EXPECT_EQ(form->SpeedButton27->x(), openButton + 200);
+    // The range fields keep the widths their method gives them.
+    EXPECT_EQ(form->e_title->width(), 191);
+}
+
+TEST_F(MainformShell, ProgressLabelHoldsAThousandOfAThousand) {
+    form->resize(1130, 706);
+    form->show();
+    form->Label13->setText(QStringLiteral("1000/1000"));
+    QCoreApplication::processEvents();
+    EXPECT_GE(form->Label13->contentsRect().width(),
+              form->Label13->fontMetrics().horizontalAdvance(QStringLiteral("1000/1000")));
 }
 
 } // namespace

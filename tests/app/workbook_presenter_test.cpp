@@ -3,10 +3,13 @@
 #include "support/scripted_dialogs.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QUrl>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -61,7 +64,9 @@ TEST(WorkbookPresenterTest, VisibleInstanceShowsItsActiveWorkbookAndFollowsIt) {
     app->SetVisible(false);
     EXPECT_FALSE(window->isVisible());
 
-    // Closing the window turns the instance invisible, so that Visible = true shows it again.
+    // With unsaved work, closing the window turns the instance invisible, so that
+    // Visible = true shows it again.
+    app->Range("A2")->SetValue(1.0);
     app->SetVisible(true);
     window->close();
     EXPECT_FALSE(app->Visible());
@@ -69,6 +74,21 @@ TEST(WorkbookPresenterTest, VisibleInstanceShowsItsActiveWorkbookAndFollowsIt) {
     EXPECT_TRUE(window->isVisible());
     app->Quit();
     EXPECT_EQ(f.presenter->windowOf(*app), nullptr);
+}
+
+TEST(WorkbookPresenterTest, ClosingTheWindowOfSavedWorkQuitsTheInstance) {
+    PresenterFixture f;
+    auto app = f.instanceWithWorkbook();
+    app->ActiveWorkbook()->SaveAs(f.dir.filePath("결과.xlsx").toStdString());
+    app->SetVisible(true);
+    app::WorkbookWindow* window = f.presenter->windowOf(*app);
+    ASSERT_NE(window, nullptr);
+    window->close();
+    // Nothing could be lost, so the instance went with its window and holds no workbook.
+    EXPECT_TRUE(app->hasQuit());
+    EXPECT_EQ(app->workbookCount(), 0);
+    EXPECT_EQ(f.presenter->windowOf(*app), nullptr);
+    EXPECT_TRUE(f.dialogs.texts().isEmpty());
 }
 
 TEST(WorkbookPresenterTest, QuitWithAlertsOnAsksAboutUnsavedWorkbooks) {
@@ -123,6 +143,101 @@ TEST(WorkbookPresenterTest, ReleasedInstanceLeavesItsWindowOnACopy) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(window);
     EXPECT_TRUE(f.presenter->releasedWindows().empty());
+}
+
+// Drives instances on a thread of their own, as a run does, while this thread's loop runs.
+void onRunThread(const std::function<void()>& work) {
+    QThread* worker = QThread::create(work);
+    QEventLoop loop;
+    QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    loop.exec();
+    worker->wait();
+    delete worker;
+}
+
+TEST(WorkbookPresenterRunThread, WindowShowsACopyUntilTheRunHandsTheInstanceBack) {
+    PresenterFixture f;
+    std::shared_ptr<sheet::EmbeddedApplication> app;
+    onRunThread([&] {
+        app = f.instanceWithWorkbook();
+        app->SetVisible(true);
+        for (long row = 2; row <= 3000; ++row)
+            app->Cells(row, 1)->SetValue(static_cast<double>(row));
+    });
+    app::WorkbookWindow* window = f.presenter->windowOf(*app);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(f.presenter->showsCopy(*app));
+    ASSERT_NE(window->workbook(), nullptr);
+    EXPECT_NE(window->workbook(), &app->workbookModel(0));
+    EXPECT_EQ(window->workbook()->sheets[0]->cell(1, 1)->value.text, "취합 결과");
+
+    f.presenter->handBack();
+    EXPECT_FALSE(f.presenter->showsCopy(*app));
+    EXPECT_EQ(window->workbook(), &app->workbookModel(0));
+    EXPECT_EQ(window->workbook()->sheets[0]->lastRow(), 3000);
+    app->Quit();
+}
+
+TEST(WorkbookPresenterRunThread, WindowClosedDuringTheRunIsClosedForTheInstanceAfterIt) {
+    PresenterFixture f;
+    std::shared_ptr<sheet::EmbeddedApplication> app;
+    bool visibleAfterClose = false;
+    onRunThread([&] {
+        app = f.instanceWithWorkbook();
+        app->SetVisible(true);
+        QMetaObject::invokeMethod(
+            f.presenter.get(), [&] { f.presenter->windowOf(*app)->close(); },
+            Qt::BlockingQueuedConnection);
+        // The window's thread kept its hands off the instance the run is using.
+        visibleAfterClose = app->Visible();
+        app->Range("A2")->SetValue(2.0);
+    });
+    EXPECT_TRUE(visibleAfterClose);
+    f.presenter->handBack();
+    // Unsaved work: the instance is hidden, not quit.
+    EXPECT_FALSE(app->hasQuit());
+    EXPECT_FALSE(app->Visible());
+    app->Quit();
+}
+
+TEST(WorkbookPresenterRunThread, QuitAndReleaseFromTheRunCloseOrKeepTheirWindows) {
+    PresenterFixture f;
+    std::shared_ptr<sheet::EmbeddedApplication> quitting;
+    std::shared_ptr<sheet::EmbeddedApplication> released;
+    QPointer<app::WorkbookWindow> releasedWindow;
+    onRunThread([&] {
+        quitting = f.instanceWithWorkbook();
+        quitting->SetVisible(true);
+        released = f.instanceWithWorkbook();
+        released->SetVisible(true);
+        QMetaObject::invokeMethod(
+            f.presenter.get(), [&] { releasedWindow = f.presenter->windowOf(*released); },
+            Qt::BlockingQueuedConnection);
+        quitting->Quit();
+        released.reset();
+    });
+    EXPECT_EQ(f.presenter->windowOf(*quitting), nullptr);
+    ASSERT_TRUE(releasedWindow);
+    EXPECT_TRUE(releasedWindow->isVisible());
+    ASSERT_NE(releasedWindow->workbook(), nullptr);
+    EXPECT_EQ(releasedWindow->workbook()->sheets[0]->cell(1, 1)->value.text, "취합 결과");
+    f.presenter->handBack();
+    releasedWindow->close();
+}
+
+TEST(WorkbookPresenterRunThread, WindowOfAnEarlierResultClosedDuringARunWaitsForItsEnd) {
+    PresenterFixture f;
+    auto earlier = f.instanceWithWorkbook();
+    earlier->ActiveWorkbook()->SaveAs(f.dir.filePath("앞결과.xlsx").toStdString());
+    earlier->SetVisible(true);
+    f.presenter->lendToRun();
+    // The run may be dropping this instance right now: closing its window leaves it alone.
+    f.presenter->windowOf(*earlier)->close();
+    EXPECT_FALSE(earlier->hasQuit());
+    f.presenter->handBack();
+    EXPECT_TRUE(earlier->hasQuit());
 }
 
 } // namespace

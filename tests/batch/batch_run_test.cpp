@@ -13,10 +13,14 @@
 #include "sheet/workbook_io.h"
 #include "support/method_ce_workbooks.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace {
@@ -180,6 +184,51 @@ TEST_F(BatchRunTest, ACancelledRunSavesNothingAndEndsWithTheCancelCode) {
     const QStringList log = logFileLines();
     EXPECT_EQ(log, captured_.out);
     EXPECT_TRUE(log.join(u'\n').contains(engine::msg::kA00E07));
+}
+
+// The built program, stopped by Ctrl+C as a user would: it stops before the next workbook, says
+// so in the log, writes nothing and ends with a failure status.
+TEST_F(BatchRunTest, InterruptStopsTheProgramWithNothingWritten) {
+    const QString program =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/tabrinel-batch");
+    if (!QFileInfo(program).isExecutable())
+        GTEST_SKIP() << "tabrinel-batch is not built beside the tests";
+    constexpr int kForms = 40;
+    for (int n = 1; n <= kForms; ++n)
+        writeForm(QStringLiteral("학교%1").arg(n, 2, 10, QLatin1Char('0')), 1000);
+    const QString output = root_.filePath(QStringLiteral("결과.xlsx"));
+    QProcess child;
+    child.start(program, {writeProject(methodA()), QStringLiteral("--output"), output});
+    ASSERT_TRUE(child.waitForStarted());
+    // Interrupted once it works on its workbooks.
+    QByteArray out;
+    QElapsedTimer waited;
+    waited.start();
+    while (!out.contains(engine::msg::kFileWorking.toUtf8()) && waited.elapsed() < 60000 &&
+           child.state() == QProcess::Running) {
+        child.waitForReadyRead(100);
+        out += child.readAllStandardOutput();
+    }
+    ASSERT_EQ(child.state(), QProcess::Running) << "the run ended before it could be stopped";
+    ::kill(static_cast<pid_t>(child.processId()), SIGINT);
+    ASSERT_TRUE(child.waitForFinished(60000));
+    out += child.readAllStandardOutput();
+    const QString error = QString::fromUtf8(child.readAllStandardError());
+
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.exitCode(), batch::kRunFailed);
+    const QString printed = QString::fromUtf8(out);
+    EXPECT_TRUE(printed.contains(engine::msg::kStoppedByUser)) << printed.toStdString();
+    EXPECT_TRUE(printed.contains(engine::msg::kA00E07));
+    EXPECT_LT(printed.count(engine::msg::kFileWorking), kForms);
+    EXPECT_TRUE(error.contains(batch::msg::kInterrupted)) << error.toStdString();
+    EXPECT_TRUE(logFileLines().last().endsWith(engine::msg::kClosingLine));
+    EXPECT_FALSE(logFileLines().filter(engine::msg::kStoppedByUser).isEmpty());
+    // Nothing written anywhere: no result, no temporary file beside it or in the data folder.
+    EXPECT_EQ(QDir(root_.path()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("현황.log"), QStringLiteral("현황.tbn")}));
+    EXPECT_EQ(QDir(dataFolder_).entryList(QDir::Files).size(), kForms);
+    EXPECT_TRUE(results().isEmpty());
 }
 
 TEST_F(BatchRunTest, MethodARunsEveryWorkbookOfTheFolderIntoTheResultFolder) {

@@ -113,6 +113,17 @@ TEST_F(MethodCTest, MiddleWorkbookLackingTheSheetCancelsTheRun) {
     EXPECT_EQ(host.runningInstances(), 0);
 }
 
+TEST_F(MethodCTest, StopAfterTheFirstWorkbookCancelsWithMethodCsLines) {
+    host.stopAtProgress = 1;
+    engine::combination_c(host);
+    const QStringList last = host.logTexts.mid(host.logTexts.size() - 3);
+    EXPECT_EQ(last, (QStringList{engine::msg::kStoppedByUser, text::kCancelled, text::kEndLine}));
+    EXPECT_EQ(host.progress.back().second, QString("1/3"));
+    EXPECT_TRUE(folder.results().isEmpty());
+    EXPECT_TRUE(host.saveDialogFolders.isEmpty());
+    EXPECT_EQ(host.runningInstances(), 0);
+}
+
 TEST_F(MethodCTest, BadRightPartOfTheSumRangeSavesWithoutSums) {
     host.sumRange = QStringLiteral("D11:P");
     engine::combination_c(host);

@@ -170,6 +170,16 @@ TEST_F(MethodETest, AnUnreadableWorkbookAddsTheReadersReasonToTheFailureLine) {
     EXPECT_TRUE(folder.results().isEmpty());
 }
 
+TEST_F(MethodETest, StopAfterTheFirstWorkbookCancelsWithMethodEsLines) {
+    host.stopAtProgress = 1;
+    engine::combination_e(host);
+    const QStringList last = host.logTexts.mid(host.logTexts.size() - 3);
+    EXPECT_EQ(last, (QStringList{engine::msg::kStoppedByUser, text::kCancelled,
+                                 engine::msg::kClosingLine}));
+    EXPECT_TRUE(folder.results().isEmpty());
+    EXPECT_EQ(host.runningInstances(), 0);
+}
+
 TEST_F(MethodETest, BlockLettersNamingNoColumnKeepTheMessageBoxAndSaveNothing) {
     host.dataRange = QStringLiteral("A7, B5:IW6");
     engine::combination_e(host);

@@ -267,4 +267,64 @@ TEST_F(RunFrameTest, MissingResultFolderIsMadeAgainForTheTimeStampFile) {
     EXPECT_TRUE(host.messages.isEmpty());
 }
 
+// The stop button: between two workbooks the run cancels as a failed run does, with the
+// user's stop named once; a stop that comes while saving lets the save finish whole.
+class RunStopTest : public RunFrameTest {
+protected:
+    void SetUp() override {
+        RunFrameTest::SetUp();
+        host.consolidationList.clear();
+        for (int n = 1; n <= 5; ++n) {
+            const QString name = QString::number(n) + QStringLiteral(".xlsx");
+            folder.writeForm(name, {}, n);
+            host.consolidationList << name;
+        }
+    }
+};
+
+TEST_F(RunStopTest, StopAfterTheSecondOfFiveCancelsAndLeavesNothing) {
+    host.stopAtProgress = 2;
+    engine::combination_a(host);
+    EXPECT_EQ(lastLog(4), (QStringList{fileLine(QStringLiteral("2.xlsx")), msg::kStoppedByUser,
+                                       msg::kA00E07, msg::kClosingLine}));
+    EXPECT_EQ(host.logTexts.count(msg::kStoppedByUser), 1);
+    ASSERT_EQ(host.progress.size(), 2u);
+    EXPECT_EQ(host.progress.back().second, QStringLiteral("2/5"));
+    expectCancelled(msg::kStoppedByUser);
+}
+
+TEST_F(RunStopTest, StopAfterTheLastWorkbookStillSavesNothing) {
+    host.stopAtProgress = 5;
+    engine::combination_a(host);
+    EXPECT_EQ(lastLog(4), (QStringList{fileLine(QStringLiteral("5.xlsx")), msg::kStoppedByUser,
+                                       msg::kA00E07, msg::kClosingLine}));
+    expectCancelled(msg::kStoppedByUser);
+}
+
+TEST_F(RunStopTest, StopBeforeTheRunStartsCancelsBeforeTheFirstWorkbook) {
+    host.requestStop();
+    engine::combination_a(host);
+    for (const QString& line : host.logTexts)
+        EXPECT_FALSE(line.endsWith(msg::kFileWorking)) << line.toStdString();
+    EXPECT_TRUE(host.progress.empty());
+    expectCancelled(msg::kStoppedByUser);
+}
+
+TEST_F(RunStopTest, StopInTheSaveStepFinishesTheSaveWithoutPartialFiles) {
+    const QString chosen = folder.path() + QStringLiteral("/모음.xlsx");
+    host.saveAnswers.push_back(chosen);
+    host.stopInSaveDialog = true;
+    engine::combination_a(host);
+    EXPECT_EQ(lastLog(4), (QStringList{msg::kSavingChosenA, native(chosen) + msg::kSavedUnderChosen,
+                                       msg::kStopDuringSave, msg::kClosingLine}));
+    // The file is whole: it reads back with every block.
+    const std::unique_ptr<sheet::Workbook> result = run_test::readBack(chosen);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(run_test::numberAt(*result->sheets.front(), 6 + 4 * 5, 16),
+              run_test::dataValue(5, 10, 16));
+    // Nothing else was left beside it (no half-written temporary file).
+    EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("*모음*")}, QDir::Files),
+              QStringList{QStringLiteral("모음.xlsx")});
+}
+
 } // namespace

@@ -108,6 +108,18 @@ TEST_F(SheetCheckTest, MissingSpreadsheetComponentStopsAfterTheStartLines) {
     EXPECT_EQ(host.logTexts, (QStringList{text::kStartLine, text::kChecking}));
 }
 
+TEST_F(SheetCheckTest, StoppedCheckRemovesNothingAndQuitsItsInstance) {
+    host.autoExclude = true;
+    host.stopAtProgress = 3; // the empty start, 1/3, 2/3
+    engine::sheet_check(host);
+    EXPECT_EQ(host.logTexts, (QStringList{text::kStartLine, text::kChecking,
+                                          "나.xlsx파일에 [현황] 이름의 시트가 없습니다!",
+                                          engine::msg::kStoppedByUser, text::kEndLine}));
+    EXPECT_EQ(host.consolidationList.size(), 3);
+    EXPECT_EQ(host.removeSelectedCalls, 0);
+    EXPECT_EQ(host.runningInstances(), 0);
+}
+
 } // namespace
 
 // A file the component cannot read gets the check's own line and one more with the reason;

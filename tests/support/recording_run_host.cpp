@@ -21,6 +21,8 @@ void RecordingRunHost::Log(const QString& text) {
 
 void RecordingRunHost::Progress(int percent, const QString& label) {
     progress.emplace_back(percent, label);
+    if (static_cast<int>(progress.size()) == stopAtProgress)
+        requestStop();
 }
 
 void RecordingRunHost::Message(const QString& text) {
@@ -38,6 +40,8 @@ bool RecordingRunHost::Confirm(const QString& text) {
 
 std::optional<QString> RecordingRunHost::AskResultPath(const QString& folder) {
     saveDialogFolders << folder;
+    if (stopInSaveDialog)
+        requestStop();
     if (saveAnswers.empty())
         return std::nullopt;
     const std::optional<QString> answer = saveAnswers.front();

@@ -42,6 +42,10 @@ public:
     std::deque<std::optional<QString>> saveAnswers;
     QSet<QString> filesInUse; // paths IsFileInUse reports as in use
     QDateTime clock = QDateTime(QDate(2024, 3, 2), QTime(9, 5, 3));
+    // The user presses stop when the n-th progress step is shown (1-based; 0 never), or while
+    // the save dialog is open.
+    int stopAtProgress = 0;
+    bool stopInSaveDialog = false;
 
     // Instances: every instance created gets `faults` when set. Set `failCreateAt` to make the
     // n-th creation (1-based) throw as if no component were installed.
