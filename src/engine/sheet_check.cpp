@@ -1,9 +1,11 @@
 #include "engine/sheet_check.h"
 
+#include "engine/form_check.h"
 #include "engine/method_ce_messages.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <functional>
 
 namespace engine {
 
@@ -40,13 +42,19 @@ sheet::ApplicationPtr startHiddenApplication(RunHost& host) {
     }
 }
 
-// True when the workbook opens and holds the sheet. A workbook that opened is closed again
-// either way, so the check leaves nothing open behind it.
-bool holdsSheet(sheet::IApplication& app, const QString& path, const QString& sheetName) {
+using WhileOpen = std::function<void(sheet::IWorksheet&)>;
+
+// True when the workbook opens and holds the sheet; `whileOpen` (when set) reads the sheet
+// before the workbook is closed. A workbook that opened is closed again either way, so the
+// check leaves nothing open behind it.
+bool holdsSheet(sheet::IApplication& app, const QString& path, const QString& sheetName,
+                const WhileOpen& whileOpen) {
     sheet::WorkbookPtr book;
     try {
         book = app.Workbooks().Open(path.toStdString());
-        book->Worksheets(sheetName.toStdString());
+        const sheet::WorksheetPtr worksheet = book->Worksheets(sheetName.toStdString());
+        if (whileOpen)
+            whileOpen(*worksheet);
         book->Close();
         return true;
     } catch (const std::exception&) {
@@ -60,13 +68,22 @@ bool holdsSheet(sheet::IApplication& app, const QString& path, const QString& sh
     }
 }
 
+WhileOpen readForm(std::optional<FormCheck>& formCheck, sheet::IApplication& app, int index,
+                   const QString& entry) {
+    if (!formCheck)
+        return {};
+    return [&formCheck, &app, index, entry](sheet::IWorksheet& worksheet) {
+        formCheck->examine(index, entry, app, worksheet);
+    };
+}
+
 QString progressLabel(int done, int count) {
     return QString::number(done) + u'/' + QString::number(count);
 }
 
 } // namespace
 
-void sheet_check(RunHost& host) {
+void sheet_check(RunHost& host, std::optional<form::FormMethod> form) {
     const QStringList entries = host.ConsolidationList();
     if (entries.isEmpty()) {
         host.Message(text::kNoFiles);
@@ -87,6 +104,9 @@ void sheet_check(RunHost& host) {
         return;
     }
 
+    std::optional<FormCheck> formCheck;
+    if (form)
+        formCheck.emplace(*form, host);
     const QString folder = host.DataFolder();
     const int count = static_cast<int>(entries.size());
     int errors = 0;
@@ -96,7 +116,7 @@ void sheet_check(RunHost& host) {
         if (!QFileInfo(path).isFile()) {
             ++errors;
             host.Log(path + text::kMissingFile);
-        } else if (!holdsSheet(*app, path, sheetName)) {
+        } else if (!holdsSheet(*app, path, sheetName, readForm(formCheck, *app, i, entries[i]))) {
             ++errors;
             host.Log(entries[i] + text::kNoSheetMiddle + sheetName.trimmed() + text::kNoSheetEnd);
             if (host.AutoExclude())
@@ -106,6 +126,8 @@ void sheet_check(RunHost& host) {
         host.Progress(done * 100 / count, progressLabel(done, count));
     }
     quitQuietly(app);
+    if (formCheck)
+        errors += formCheck->report(host, host.AutoExclude());
 
     if (errors == 0) {
         host.Log(text::kNoErrors);
