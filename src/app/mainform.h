@@ -120,6 +120,7 @@ public:
     QToolButton* SpeedButton15 = nullptr; // run
     QCheckBox* CheckBox1 = nullptr;       // show the process
     QCheckBox* CheckBox2 = nullptr;       // drop failing files after the check
+    QCheckBox* CheckBox3 = nullptr;       // the form check with the sheet check
     QToolButton* SpeedButton21 = nullptr; // clear the log
     QLabel* Label13 = nullptr;
     QProgressBar* Gauge1 = nullptr;
