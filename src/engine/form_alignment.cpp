@@ -108,7 +108,9 @@ std::optional<Shift> findShift(const LineLabels& form, const LineLabels& book) {
     const long last = std::max(lines - 1, 0L);
     Candidate best{prefix[last], std::nullopt};
 
-    const long maxShift = std::min(kMaxShift, last);
+    // Every tried shift compares each line once: long sheets try fewer shifts.
+    constexpr long kLineComparisons = 1L << 20;
+    const long maxShift = std::min({kMaxShift, last, kLineComparisons / std::max(last, 1L)});
     for (long count = 1; count <= maxShift; ++count) {
         const std::vector<long> inserted = suffixMatches(form, book, count);
         for (long after = 0; after < last; ++after)

@@ -42,7 +42,7 @@ struct Alignment {
 // The labels of every line, each text given as a number; index 0 stays empty.
 using LineLabels = std::vector<std::vector<int>>;
 
-// Shifts of at most this many lines are looked for.
+// Shifts of at most this many lines are looked for (fewer on sheets of many thousand lines).
 inline constexpr long kMaxShift = 64;
 
 // The single shift that lines up more labels than no shift at all, or nullopt. Among equally

@@ -1,6 +1,7 @@
 #include "engine/form_area.h"
 
 #include <algorithm>
+#include <map>
 
 namespace engine::form {
 
@@ -14,10 +15,6 @@ bool intersects(const sheet::CellRect& a, const sheet::CellRect& b) {
 bool contains(const sheet::CellRect& outer, const sheet::CellRect& inner) {
     return outer.contains(inner.firstRow, inner.firstColumn) &&
            outer.contains(inner.lastRow, inner.lastColumn);
-}
-
-sheet::CellRect cellRect(long row, long column) {
-    return {row, column, row, column};
 }
 
 // Columns of the block whose filled cells in the form are mostly labels.
@@ -39,21 +36,27 @@ std::vector<long> labelColumns(const sheet::CellRect& block, const FormSheet& re
     return columns;
 }
 
-// Rows and columns of a block looked at for its labels; a block wider than a sheet's worth of
-// labels is cut, so a careless A1:XFD1048576 cannot stall the check.
-constexpr long kMaxLabelLines = 4096;
+// Rows of a block looked at for their labels; a block taller than this is cut, so a careless
+// A1:XFD1048576 cannot stall the check.
+constexpr long kMaxLabelRows = 4096;
 
+// The nearest label left of every row of the item, and above every column of it.
 void addNeighbourLabels(const sheet::CellRect& item, const FormSheet& reference, FormArea& area) {
-    const long lastRow = std::min(item.lastRow, item.firstRow + kMaxLabelLines - 1);
-    const long lastColumn = std::min(item.lastColumn, item.firstColumn + kMaxLabelLines - 1);
+    const long lastRow = std::min(item.lastRow, item.firstRow + kMaxLabelRows - 1);
     for (long row = item.firstRow; row <= lastRow; ++row) {
         if (const FormCell* label = reference.labelLeftOf(row, item.firstColumn))
-            area.labels.push_back(cellRect(label->row, label->column));
+            area.labelCells.emplace(label->row, label->column);
     }
-    for (long column = item.firstColumn; column <= lastColumn; ++column) {
-        if (const FormCell* label = reference.labelAbove(item.firstRow, column))
-            area.labels.push_back(cellRect(label->row, label->column));
+    std::map<long, long> nearestAbove; // column -> row of its lowest label above the item
+    for (const FormCell& cell : reference.cells()) {
+        if (cell.row >= item.firstRow)
+            break;
+        if (cell.kind == CellKind::Label && cell.column >= item.firstColumn &&
+            cell.column <= item.lastColumn)
+            nearestAbove[cell.column] = cell.row;
     }
+    for (const auto& [column, row] : nearestAbove)
+        area.labelCells.emplace(row, column);
 }
 
 } // namespace
@@ -62,8 +65,9 @@ bool FormArea::comparesLabel(long row, long column) const {
     const auto inside = [row, column](const sheet::CellRect& rect) {
         return rect.contains(row, column);
     };
-    return std::any_of(labels.begin(), labels.end(), inside) &&
-           std::none_of(excluded.begin(), excluded.end(), inside);
+    const bool listed =
+        labelCells.count({row, column}) > 0 || std::any_of(labels.begin(), labels.end(), inside);
+    return listed && std::none_of(excluded.begin(), excluded.end(), inside);
 }
 
 bool FormArea::comparesMerge(const sheet::CellRect& merge) const {
@@ -108,7 +112,8 @@ FormArea formAreaOf(FormMethod method, const FormRanges& ranges, const FormSheet
             addNeighbourLabels(item, reference, area);
             area.merges.push_back(item);
         }
-        area.merges.insert(area.merges.end(), area.labels.begin(), area.labels.end());
+        for (const auto& [row, column] : area.labelCells)
+            area.merges.push_back({row, column, row, column});
         break;
     }
     return area;

@@ -5,6 +5,8 @@
 #include "engine/form_sheet.h"
 
 #include <optional>
+#include <set>
+#include <utility>
 #include <vector>
 
 namespace engine::form {
@@ -20,9 +22,10 @@ struct FormRanges {
 };
 
 struct FormArea {
-    std::vector<sheet::CellRect> labels;   // labels inside these are compared...
-    std::vector<sheet::CellRect> excluded; // ...except inside these
-    std::vector<sheet::CellRect> merges;   // merged ranges meeting these are compared
+    std::vector<sheet::CellRect> labels;        // labels inside these are compared...
+    std::set<std::pair<long, long>> labelCells; // ...and labels at these (row, column)...
+    std::vector<sheet::CellRect> excluded;      // ...except inside these
+    std::vector<sheet::CellRect> merges;        // merged ranges meeting these are compared
     // Method A: data below this block's last row is left out by the method.
     std::optional<sheet::CellRect> fixedData;
 

@@ -96,17 +96,6 @@ const FormCell* FormSheet::labelLeftOf(long row, long column) const {
     return nullptr;
 }
 
-const FormCell* FormSheet::labelAbove(long row, long column) const {
-    const FormCell* nearest = nullptr;
-    for (const FormCell& cell : cells_) {
-        if (cell.row >= row)
-            break;
-        if (cell.column == column && cell.kind == CellKind::Label)
-            nearest = &cell;
-    }
-    return nearest;
-}
-
 std::string rangeText(const sheet::CellRect& rect) {
     const std::string first = sheet::cellAddressText(rect.firstRow, rect.firstColumn);
     if (rect.firstRow == rect.lastRow && rect.firstColumn == rect.lastColumn)

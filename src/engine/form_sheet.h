@@ -32,9 +32,8 @@ public:
     // Cells in row order, then column order.
     const std::vector<FormCell>& cells() const { return cells_; }
     const std::vector<sheet::CellRect>& merges() const { return merges_; }
-    // The nearest label left of `column` in `row`, or above `row` in `column`; nullptr when none.
+    // The nearest label left of `column` in `row`; nullptr when none.
     const FormCell* labelLeftOf(long row, long column) const;
-    const FormCell* labelAbove(long row, long column) const;
 
 private:
     std::vector<FormCell> cells_;
