@@ -252,15 +252,27 @@ int FormCheck::report(RunHost& host, bool markDiffering) {
             text::kReference.arg(referenceEntry_, sheetName_.trimmed()).arg(letterOf(method_)));
     QStringList entryFields;
     suppressEntryFields(entryFields);
+    std::vector<int> differing;
     int total = 0;
     for (const Findings& findings : findings_) {
         const int found = reportWorkbook(host, findings);
         total += found;
-        if (found > 0 && markDiffering)
-            host.SetEntrySelected(findings.index, true);
+        if (found > 0)
+            differing.push_back(findings.index);
     }
     if (!entryFields.isEmpty())
         host.Log(text::kEntryFields.arg(entryFields.join(QStringLiteral(", "))));
+    // When most workbooks differ, the form itself is the likely odd one out: dropping the rest
+    // from the list would leave the wrong workbook to consolidate.
+    const int count = static_cast<int>(differing.size());
+    if (count >= 2 && count * 2 > compared_) {
+        host.Log(text::kMostDiffer.arg(referenceEntry_));
+        markDiffering = false;
+    }
+    for (const int index : differing) {
+        if (markDiffering)
+            host.SetEntrySelected(index, true);
+    }
     if (total == 0 && reference_)
         host.Log(text::kSameForm);
     return total;

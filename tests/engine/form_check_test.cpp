@@ -237,6 +237,17 @@ TEST_F(FormSheetCheckTest, UntickedAutoExcludeKeepsTheListAndMissingSheetsStillC
     EXPECT_TRUE(host.selectedEntries.empty());
 }
 
+TEST_F(FormSheetCheckTest, AnOddFormIsNamedAndTheOthersStayInTheList) {
+    host.autoExclude = true;
+    host.consolidationList = {"학교03.xlsx", "학교01.xlsx", "학교02.xlsx", "학교05.xlsx"};
+    engine::sheet_check(host, FormMethod::A);
+
+    EXPECT_TRUE(host.logTexts.contains("학교01.xlsx 파일: 9행 아래에서 1행이 삭제되었습니다"));
+    EXPECT_TRUE(host.logTexts.contains(text::kMostDiffer.arg("학교03.xlsx")));
+    EXPECT_TRUE(host.logTexts.contains("3" + sheet_text::kErrorCount));
+    EXPECT_EQ(host.consolidationList.size(), 4);
+}
+
 TEST_F(FormSheetCheckTest, SameFormsLogThatTheyAreTheSame) {
     host.consolidationList = {"학교01.xlsx", "학교02.xlsx", "학교05.xlsx"};
     engine::sheet_check(host, FormMethod::C);
