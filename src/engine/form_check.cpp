@@ -229,6 +229,20 @@ void FormCheck::suppressEntryFields(QStringList& fields) {
     }
 }
 
+bool FormCheck::formLooksOdd() const {
+    std::map<Place, int> workbooksSharing;
+    for (const Findings& findings : findings_) {
+        for (const FormDifference& difference : findings.differences) {
+            if (!isPlaceDifference(difference))
+                ++workbooksSharing[{difference.kind, difference.shift.after,
+                                    difference.shift.count}];
+        }
+    }
+    return std::any_of(
+        workbooksSharing.begin(), workbooksSharing.end(),
+        [this](const auto& shared) { return shared.second >= 2 && shared.second * 2 > compared_; });
+}
+
 int FormCheck::reportWorkbook(RunHost& host, const Findings& findings) const {
     if (findings.unreadable) {
         host.Log(text::kUnreadable.arg(findings.entry));
@@ -262,10 +276,9 @@ int FormCheck::report(RunHost& host, bool markDiffering) {
     }
     if (!entryFields.isEmpty())
         host.Log(text::kEntryFields.arg(entryFields.join(QStringLiteral(", "))));
-    // When most workbooks differ, the form itself is the likely odd one out: dropping the rest
-    // from the list would leave the wrong workbook to consolidate.
-    const int count = static_cast<int>(differing.size());
-    if (count >= 2 && count * 2 > compared_) {
+    // When most workbooks share one shift or one data-below finding, the form itself is the
+    // odd one out: dropping the rest from the list would leave the wrong workbook to consolidate.
+    if (formLooksOdd()) {
         host.Log(text::kMostDiffer.arg(referenceEntry_));
         markDiffering = false;
     }

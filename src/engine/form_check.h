@@ -40,6 +40,7 @@ private:
 
     bool rangesRead() const { return badRanges_.isEmpty(); }
     void suppressEntryFields(QStringList& fields);
+    bool formLooksOdd() const;
     int reportWorkbook(RunHost& host, const Findings& findings) const;
 
     FormMethod method_;
