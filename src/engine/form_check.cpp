@@ -280,6 +280,8 @@ int FormCheck::report(RunHost& host, bool markDiffering) {
     // odd one out: dropping the rest from the list would leave the wrong workbook to consolidate.
     if (formLooksOdd()) {
         host.Log(text::kMostDiffer.arg(referenceEntry_));
+        if (markDiffering)
+            host.Log(text::kNotExcluded);
         markDiffering = false;
     }
     for (const int index : differing) {

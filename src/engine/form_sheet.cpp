@@ -62,8 +62,12 @@ FormSheet FormSheet::of(const sheet::Worksheet& worksheet) {
     for (const auto& [row, columns] : worksheet.rows()) {
         for (const auto& [column, cell] : columns) {
             FormCell formCell;
-            if (formCellOf(row, column, cell.value, formCell))
+            if (formCellOf(row, column, cell.value, formCell)) {
                 form.cells_.push_back(std::move(formCell));
+            } else if (!cell.formula.empty()) {
+                // A formula whose result the file did not store still fills its cell.
+                form.cells_.push_back({row, column, CellKind::Value, '=' + cell.formula});
+            }
         }
     }
     form.merges_ = worksheet.merges;

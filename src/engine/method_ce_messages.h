@@ -127,8 +127,9 @@ inline const QString kEntryFields =
     QStringLiteral("파일마다 다른 칸(기관명 등)은 비교하지 않았습니다: %1");
 // %1 the form's entry.
 inline const QString kMostDiffer = QStringLiteral(
-    "대부분의 파일이 양식과 같은 곳에서 다릅니다. 양식으로 삼은 %1 파일이 맞는지 확인하세요! "
-    "(양식과 다른 파일을 목록에서 빼지 않았습니다)");
+    "대부분의 파일이 양식과 같은 곳에서 다릅니다. 양식으로 삼은 %1 파일이 맞는지 확인하세요!");
+inline const QString kNotExcluded =
+    QStringLiteral("양식이 맞는지 알 수 없어 양식과 다른 파일을 목록에서 빼지 않았습니다");
 inline const QString kSameForm = QStringLiteral("모든 파일이 양식과 같습니다");
 
 } // namespace engine::form_check_text

@@ -159,6 +159,9 @@ TEST_F(FormCompareTest, DataBelowMethodAsFixedBlockIsReportedWithItsRows) {
     EXPECT_EQ(differences[0].formText, "A7:P16");
     EXPECT_EQ(differences[0].firstDataRow, 17);
     EXPECT_EQ(differences[0].lastDataRow, 19);
+    // A formula without a stored result below the block in the form is not data the form lacks.
+    form->sheets.front()->cellAt(19, 16).formula = "SUM(C19:O19)";
+    EXPECT_EQ(compareA()[0].lastDataRow, 17);
     // Method B takes every row down to the last: nothing is left out.
     EXPECT_TRUE(compare(FormMethod::B, {kTitle, std::nullopt, std::nullopt, {}}).empty());
 }
@@ -244,6 +247,7 @@ TEST_F(FormSheetCheckTest, AnOddFormIsNamedAndTheOthersStayInTheList) {
 
     EXPECT_TRUE(host.logTexts.contains("학교01.xlsx 파일: 9행 아래에서 1행이 삭제되었습니다"));
     EXPECT_TRUE(host.logTexts.contains(text::kMostDiffer.arg("학교03.xlsx")));
+    EXPECT_TRUE(host.logTexts.contains(text::kNotExcluded));
     EXPECT_TRUE(host.logTexts.contains("3" + sheet_text::kErrorCount));
     EXPECT_EQ(host.consolidationList.size(), 4);
 }
