@@ -79,6 +79,11 @@ inline const QString kHintStop = QStringLiteral(
     "않습니다.");
 inline const QString kCaptionShowProcess = QStringLiteral("취합과정 보기");
 inline const QString kCaptionAutoExclude = QStringLiteral("시트검사후 오류파일 자동제외");
+inline const QString kCaptionFormCheck = QStringLiteral("시트검사때 양식도 비교");
+inline const QString kHintFormCheck = QStringLiteral(
+    "시트검사를 할 때 첫 파일을 양식으로 삼아 각 파일의 제목과 항목 이름, 병합, 행/열의 삽입과 "
+    "삭제를 비교합니다.|양식과 다른 파일은 오류로 세고, 자동제외를 선택하면 목록에서 뺍니다. "
+    "숫자는 비교하지 않습니다.");
 inline const QString kCaptionClearLog = QStringLiteral("로그 지우기");
 inline const QString kHintClearLog = QStringLiteral("로그 화면 내용을 지웁니다.");
 inline const QString kHintMemo = QStringLiteral("취합내역을 표시하고 Log파일에 저장합니다.");

@@ -488,8 +488,14 @@ QWidget* Tf_mainform::createRunArea() {
     CheckBox2 = new QCheckBox(m::kCaptionAutoExclude, area);
     CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
     CheckBox2->setChecked(true);
+    CheckBox3 = new QCheckBox(m::kCaptionFormCheck, area);
+    CheckBox3->setObjectName(QStringLiteral("CheckBox3"));
+    auto* checkOptions = new QHBoxLayout;
+    checkOptions->addWidget(CheckBox2);
+    checkOptions->addWidget(CheckBox3);
+    checkOptions->addStretch(1);
     layout->addWidget(CheckBox1);
-    layout->addWidget(CheckBox2);
+    layout->addLayout(checkOptions);
 
     auto* progressRow = new QHBoxLayout;
     SpeedButton21 = captionButton(area, "SpeedButton21", QStyle::SP_DialogResetButton,

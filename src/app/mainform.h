@@ -121,6 +121,7 @@ public:
     QToolButton* StopButton = nullptr;    // stop the run or check that is working
     QCheckBox* CheckBox1 = nullptr;       // show the process
     QCheckBox* CheckBox2 = nullptr;       // drop failing files after the check
+    QCheckBox* CheckBox3 = nullptr;       // the form check with the sheet check
     QToolButton* SpeedButton21 = nullptr; // clear the log
     QLabel* Label13 = nullptr;
     QProgressBar* Gauge1 = nullptr;

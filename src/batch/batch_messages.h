@@ -7,8 +7,8 @@
 namespace batch::msg {
 
 inline const QString kHelp = QStringLiteral(
-    "사용법: tabrinel-batch 프로젝트.tbn [--files 파일명...] [--output 결과파일] [--check] "
-    "[--quiet]\n"
+    "사용법: tabrinel-batch 프로젝트.tbn [--files 파일명...] [--output 결과파일] [--check "
+    "[--form]] [--quiet]\n"
     "\n"
     "창을 열지 않고 프로젝트 파일(*.tbn)의 취합방법(A, B, C, E)으로 취합하여 결과를 "
     "저장합니다.\n"
@@ -26,6 +26,9 @@ inline const QString kHelp = QStringLiteral(
     "                      그 파일에 저장합니다.\n"
     "  --check             취합하지 않고 시트검사만 합니다(모든 파일에 시트가 있는지 "
     "확인).\n"
+    "  --form              --check와 함께: 첫 파일을 양식으로 삼아 각 파일의 제목, 항목 "
+    "이름, 병합을\n"
+    "                      비교하고 행/열 삽입과 삭제, 고정범위 아래의 자료를 찾습니다.\n"
     "  --quiet             로그를 화면에 쓰지 않고 저장한 결과 파일의 경로만 출력합니다.\n"
     "  --help              이 도움말을 보여줍니다.\n"
     "\n"
@@ -33,14 +36,15 @@ inline const QString kHelp = QStringLiteral(
     "표준오류에 표시됩니다.\n"
     "\n"
     "종료 코드: 0 결과 저장(또는 시트검사 오류 없음), 1 취합 취소 또는 저장 실패(또는 시트검사 "
-    "오류 있음),\n"
+    "오류나 양식 차이 있음),\n"
     "           2 명령 인수 오류, 3 프로젝트 파일 오류, 4 취합 폴더 또는 파일 오류\n"
     "\n"
     "예:\n"
     "  tabrinel-batch Project/예제A_학교현황.tbn\n"
     "  tabrinel-batch Project/예제B_학교현황.tbn --output ~/취합/학교현황.xlsx\n"
     "  tabrinel-batch Project/예제E_학교현황.tbn --files 학교01.xlsx 학교02.xlsx --quiet\n"
-    "  tabrinel-batch Project/예제C_학교현황.tbn --check\n");
+    "  tabrinel-batch Project/예제C_학교현황.tbn --check\n"
+    "  tabrinel-batch Project/예제A_학교현황.tbn --check --form\n");
 
 inline const QString kUsageHint = QStringLiteral("도움말: tabrinel-batch --help");
 inline const QString kNoProjectArgument = QStringLiteral("프로젝트 파일을 지정하지 않았습니다!");
@@ -50,6 +54,8 @@ inline const QString kMissingOutput = QStringLiteral("--output 다음에 결과 
 inline const QString kMissingFiles = QStringLiteral("--files 다음에 취합할 파일명을 지정하십시오!");
 inline const QString kTwoProjects =
     QStringLiteral("프로젝트 파일은 하나만 지정할 수 있습니다: %1, %2");
+inline const QString kFormWithoutCheck =
+    QStringLiteral("--form(양식 비교)은 시트검사와 함께 하므로 --check와 함께 쓰십시오!");
 inline const QString kCheckWithOutput =
     QStringLiteral("--check(시트검사)는 결과를 만들지 않으므로 --output과 함께 쓸 수 없습니다!");
 

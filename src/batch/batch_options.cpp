@@ -30,6 +30,8 @@ ParsedArguments parseArguments(const QStringList& arguments) {
                 options.help = true;
             } else if (word == QStringLiteral("--check")) {
                 options.check = true;
+            } else if (word == QStringLiteral("--form")) {
+                options.form = true;
             } else if (word == QStringLiteral("--quiet")) {
                 options.quiet = true;
             } else if (word == QStringLiteral("--files")) {
@@ -57,6 +59,8 @@ ParsedArguments parseArguments(const QStringList& arguments) {
         return refuse(msg::kNoProjectArgument);
     if (options.check && !options.output.isEmpty())
         return refuse(msg::kCheckWithOutput);
+    if (options.form && !options.check)
+        return refuse(msg::kFormWithoutCheck);
     return {options, {}};
 }
 

@@ -12,6 +12,7 @@ struct BatchOptions {
     QStringList files; // empty: every workbook of the data folder
     QString output;    // empty: the time-stamp name in the Result folder
     bool check = false;
+    bool form = false; // with check: the form check too
     bool quiet = false;
     bool help = false;
 };

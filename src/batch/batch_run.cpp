@@ -229,7 +229,8 @@ int runBatch(const BatchOptions& options, BatchConsole& console) {
     const QDateTime started = QDateTime::currentDateTime();
     try {
         if (options.check)
-            engine::sheet_check(host);
+            engine::sheet_check(host, options.form ? project::formMethodOf(settings.Method)
+                                                   : std::nullopt);
         else
             project::runMethod(settings.Method, host);
     } catch (const std::exception& error) {

@@ -78,3 +78,58 @@ inline const QString kErrorCount = QStringLiteral("개의 오류가 있습니다
 inline const QString kEndLine = QStringLiteral("---시트검사  종료----");
 
 } // namespace engine::sheet_check_text
+
+namespace engine::form_check_text {
+
+// Lines of the form check, which runs with the sheet check when its option is ticked. %1 is
+// always the workbook's entry (file name).
+// %1 the entry, %2 the sheet name, %3 the method letter.
+inline const QString kReference =
+    QStringLiteral("양식 비교(취합방법 %3): %1 파일의 [%2] 시트를 양식으로 삼습니다");
+// %2 the row (or column) after which the change lies, %3 how many.
+inline const QString kRowsInserted = QStringLiteral("%1 파일: %2행 아래에 %3행이 삽입되었습니다");
+inline const QString kRowsInsertedAtTop = QStringLiteral("%1 파일: 1행 위에 %2행이 삽입되었습니다");
+inline const QString kRowsDeleted = QStringLiteral("%1 파일: %2행 아래에서 %3행이 삭제되었습니다");
+inline const QString kRowsDeletedAtTop = QStringLiteral("%1 파일: 맨 위에서 %2행이 삭제되었습니다");
+inline const QString kColumnsInserted =
+    QStringLiteral("%1 파일: %2열 오른쪽에 %3열이 삽입되었습니다");
+inline const QString kColumnsInsertedAtLeft =
+    QStringLiteral("%1 파일: A열 왼쪽에 %2열이 삽입되었습니다");
+inline const QString kColumnsDeleted =
+    QStringLiteral("%1 파일: %2열 오른쪽에서 %3열이 삭제되었습니다");
+inline const QString kColumnsDeletedAtLeft =
+    QStringLiteral("%1 파일: 맨 왼쪽에서 %2열이 삭제되었습니다");
+// %2 the workbook's cell, %3 the form's text, %4 the workbook's text.
+inline const QString kLabelDiffers =
+    QStringLiteral("%1 파일 %2 셀이 양식과 다릅니다: 양식 \"%3\", 파일 \"%4\"");
+inline const QString kEmptyCell = QStringLiteral("(빈 셀)");
+// %2 the workbook's cell, %3 the form's merged range, %4 the workbook's.
+inline const QString kMergeDiffers =
+    QStringLiteral("%1 파일 %2 셀의 병합이 양식과 다릅니다: 양식 %3, 파일 %4");
+inline const QString kNotMerged = QStringLiteral("병합 없음");
+// %2 the fixed data range, %3 the rows ("37행" or "37~39행").
+inline const QString kDataBelow =
+    QStringLiteral("%1 파일: 데이터 범위(%2) 아래 %3에 자료가 있어 취합에서 빠집니다");
+inline const QString kOneRow = QStringLiteral("%1행");
+inline const QString kRows = QStringLiteral("%1~%2행");
+// %2 how many differences were not listed.
+inline const QString kMoreDifferences =
+    QStringLiteral("%1 파일: 이 밖에 %2건의 차이가 더 있습니다");
+inline const QString kUnreadable = QStringLiteral("%1 파일: 양식을 비교할 시트를 읽지 못했습니다");
+// %1 what could not be read.
+inline const QString kBadRanges =
+    QStringLiteral("양식 비교 범위를 읽을 수 없어 양식을 비교하지 않았습니다: %1");
+inline const QString kBadTitleRange = QStringLiteral("타이틀 범위");
+inline const QString kBadDataRange = QStringLiteral("Data 범위");
+inline const QString kBadSumRange = QStringLiteral("수식 적용할 범위");
+// %1 the cells, joined by ", ".
+inline const QString kEntryFields =
+    QStringLiteral("파일마다 다른 칸(기관명 등)은 비교하지 않았습니다: %1");
+// %1 the form's entry.
+inline const QString kMostDiffer = QStringLiteral(
+    "대부분의 파일이 양식과 같은 곳에서 다릅니다. 양식으로 삼은 %1 파일이 맞는지 확인하세요!");
+inline const QString kNotExcluded =
+    QStringLiteral("양식이 맞는지 알 수 없어 양식과 다른 파일을 목록에서 빼지 않았습니다");
+inline const QString kSameForm = QStringLiteral("모든 파일이 양식과 같습니다");
+
+} // namespace engine::form_check_text

@@ -1,11 +1,13 @@
 #include "engine/sheet_check.h"
 
 #include "engine/engine_messages.h"
+#include "engine/form_check.h"
 #include "engine/method_ce_messages.h"
 #include "engine/run_frame.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <functional>
 
 namespace engine {
 
@@ -47,13 +49,19 @@ struct SheetLookup {
     QString readFailure; // the reader's reason when the workbook could not be read
 };
 
-// Whether the workbook opens and holds the sheet. A workbook that opened is closed again
-// either way, so the check leaves nothing open behind it.
-SheetLookup lookUpSheet(sheet::IApplication& app, const QString& path, const QString& sheetName) {
+using WhileOpen = std::function<void(sheet::IWorksheet&)>;
+
+// Whether the workbook opens and holds the sheet; `whileOpen` (when set) reads the sheet
+// before the workbook is closed. A workbook that opened is closed again either way, so the
+// check leaves nothing open behind it.
+SheetLookup lookUpSheet(sheet::IApplication& app, const QString& path, const QString& sheetName,
+                        const WhileOpen& whileOpen) {
     sheet::WorkbookPtr book;
     try {
         book = app.Workbooks().Open(path.toStdString());
-        book->Worksheets(sheetName.toStdString());
+        const sheet::WorksheetPtr worksheet = book->Worksheets(sheetName.toStdString());
+        if (whileOpen)
+            whileOpen(*worksheet);
         book->Close();
         return {true, {}};
     } catch (const std::exception& error) {
@@ -67,9 +75,18 @@ SheetLookup lookUpSheet(sheet::IApplication& app, const QString& path, const QSt
     }
 }
 
+WhileOpen readForm(std::optional<FormCheck>& formCheck, sheet::IApplication& app, int index,
+                   const QString& entry) {
+    if (!formCheck)
+        return {};
+    return [&formCheck, &app, index, entry](sheet::IWorksheet& worksheet) {
+        formCheck->examine(index, entry, app, worksheet);
+    };
+}
+
 } // namespace
 
-void sheet_check(RunHost& host) {
+void sheet_check(RunHost& host, std::optional<form::FormMethod> form) {
     const QStringList entries = host.ConsolidationList();
     if (entries.isEmpty()) {
         host.Message(text::kNoFiles);
@@ -90,6 +107,9 @@ void sheet_check(RunHost& host) {
         return;
     }
 
+    std::optional<FormCheck> formCheck;
+    if (form)
+        formCheck.emplace(*form, host);
     const QString folder = host.DataFolder();
     const int count = static_cast<int>(entries.size());
     int errors = 0;
@@ -106,7 +126,9 @@ void sheet_check(RunHost& host) {
         if (!QFileInfo(path).isFile()) {
             ++errors;
             host.Log(path + text::kMissingFile);
-        } else if (const SheetLookup lookup = lookUpSheet(*app, path, sheetName); !lookup.held) {
+        } else if (const SheetLookup lookup = lookUpSheet(*app, path, sheetName,
+                                                          readForm(formCheck, *app, i, entries[i]));
+                   !lookup.held) {
             ++errors;
             host.Log(entries[i] + text::kNoSheetMiddle + sheetName.trimmed() + text::kNoSheetEnd);
             if (!lookup.readFailure.isEmpty())
@@ -118,6 +140,8 @@ void sheet_check(RunHost& host) {
         host.Progress(done * 100 / count, progressLabel(done, count));
     }
     quitQuietly(app);
+    if (formCheck)
+        errors += formCheck->report(host, host.AutoExclude());
 
     if (errors == 0) {
         host.Log(text::kNoErrors);

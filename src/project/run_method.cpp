@@ -26,4 +26,20 @@ void runMethod(ConsolidationMethod method, engine::RunHost& host) {
     }
 }
 
+std::optional<engine::form::FormMethod> formMethodOf(ConsolidationMethod method) {
+    switch (method) {
+    case ConsolidationMethod::A:
+        return engine::form::FormMethod::A;
+    case ConsolidationMethod::B:
+        return engine::form::FormMethod::B;
+    case ConsolidationMethod::C:
+        return engine::form::FormMethod::C;
+    case ConsolidationMethod::E:
+        return engine::form::FormMethod::E;
+    case ConsolidationMethod::D:
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 } // namespace project

@@ -2,6 +2,7 @@
 // workbooks in a temporary data folder.
 #include "app/mainform.h"
 #include "engine/method_ce_messages.h"
+#include "support/altered_forms.h"
 #include "support/method_ce_workbooks.h"
 #include "support/scripted_dialogs.h"
 
@@ -77,6 +78,51 @@ TEST_F(MainformCheck, EmptyListOnlyShowsTheMessage) {
     form->SpeedButton17->click();
     EXPECT_EQ(dialogs.texts(), QStringList{text::kNoFiles});
     EXPECT_TRUE(memoTexts().isEmpty());
+}
+
+// The form check option beside auto-exclude: a window's choice is the next window's.
+TEST(MainformFormCheckOption, IsSavedWithTheWindowAndRestoredByTheNext) {
+    ScriptedDialogs dialogs;
+    for (const bool wanted : {true, false}) {
+        {
+            Tf_mainform form(dialogs);
+            form.CheckBox3->setChecked(wanted);
+        }
+        Tf_mainform next(dialogs);
+        EXPECT_EQ(next.CheckBox3->isChecked(), wanted);
+        EXPECT_FALSE(next.CheckBox3->toolTip().isEmpty());
+    }
+}
+
+TEST_F(MainformCheck, FormCheckCountsDifferingWorkbooksAndAutoExcludeDropsThem) {
+    using namespace testing_support;
+    const auto write = [this](const QString& name, const sheet::Workbook& book) {
+        writeForm(book, folder.file(name));
+    };
+    write("학교01.xlsx", *reportForm("가초등학교", 1));
+    write("학교02.xlsx", *reportForm("나초등학교", 2));
+    auto inserted = reportForm("다초등학교", 3);
+    insertRowBelow(firstSheet(*inserted), 9);
+    write("학교03.xlsx", *inserted);
+    auto retyped = reportForm("라초등학교", 4);
+    setText(firstSheet(*retyped), 5, 3, "학년별 학생수");
+    write("학교04.xlsx", *retyped);
+    form->ListBox1->clear();
+    for (const char* entry : {"학교01.xlsx", "학교02.xlsx", "학교03.xlsx", "학교04.xlsx"})
+        form->ListBox1->addItem(QString::fromUtf8(entry));
+    form->rg_sheet->setItemIndex(0);
+    form->e_title->setText(QStringLiteral("A1:P6"));
+    form->e_range->setText(QStringLiteral("A7:P16"));
+    form->CheckBox2->setChecked(true);
+    form->CheckBox3->setChecked(true);
+    dialogs.answerConfirm(true);
+    form->SpeedButton17->click();
+
+    const QStringList texts = memoTexts();
+    EXPECT_TRUE(texts.contains("학교03.xlsx 파일: 9행 아래에 1행이 삽입되었습니다"));
+    EXPECT_TRUE(texts.contains("2" + text::kErrorCount));
+    EXPECT_EQ(listEntries(), (QStringList{"학교01.xlsx", "학교02.xlsx"}));
+    EXPECT_EQ(form->Panel10->text(), QStringLiteral("취합할 파일(2)"));
 }
 
 } // namespace

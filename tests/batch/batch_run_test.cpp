@@ -6,12 +6,15 @@
 #include "batch/batch_run.h"
 #include "engine/engine_messages.h"
 #include "engine/method_ce_messages.h"
+#include "engine/sheet_check.h"
 #include "engine/text_codec.h"
 #include "form_generator.h"
 #include "project/project_file.h"
 #include "project/project_messages.h"
 #include "sheet/workbook_io.h"
+#include "support/altered_forms.h"
 #include "support/method_ce_workbooks.h"
+#include "support/recording_run_host.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -390,6 +393,44 @@ TEST_F(BatchRunTest, SheetCheckSucceedsOnlyWhenEveryWorkbookHoldsTheSheet) {
     EXPECT_TRUE(results().isEmpty());
 }
 
+TEST_F(BatchRunTest, FormCheckPrintsTheLinesTheWindowLogs) {
+    using namespace testing_support;
+    const auto write = [this](const QString& name, const sheet::Workbook& book) {
+        testing_support::writeForm(book, QDir(dataFolder_).filePath(name));
+    };
+    write(QStringLiteral("학교01.xlsx"), *reportForm("가초등학교", 1));
+    write(QStringLiteral("학교02.xlsx"), *reportForm("나초등학교", 2));
+    auto inserted = reportForm("다초등학교", 3);
+    insertRowBelow(firstSheet(*inserted), 9);
+    write(QStringLiteral("학교03.xlsx"), *inserted);
+    auto retyped = reportForm("라초등학교", 4);
+    testing_support::setText(firstSheet(*retyped), 5, 3, "학년별 학생수");
+    write(QStringLiteral("학교04.xlsx"), *retyped);
+    const QString project = writeProject(methodA());
+
+    EXPECT_EQ(run({project, QStringLiteral("--check"), QStringLiteral("--form")}),
+              batch::kRunFailed);
+    QStringList printed;
+    for (const QString& line : captured_.out)
+        printed << line.mid(20); // without the time stamp
+    ASSERT_FALSE(captured_.error.isEmpty());
+    EXPECT_EQ(captured_.error.last(), QStringLiteral("2") + engine::sheet_check_text::kErrorCount);
+
+    RecordingRunHost window;
+    window.dataFolder = dataFolder_;
+    window.sheetName = QStringLiteral("현황");
+    window.titleRange = QStringLiteral("A1:P6");
+    window.dataRange = QStringLiteral("A7:P16");
+    window.consolidationList = {"학교01.xlsx", "학교02.xlsx", "학교03.xlsx", "학교04.xlsx"};
+    engine::sheet_check(window, engine::form::FormMethod::A);
+    EXPECT_EQ(printed, window.logTexts);
+    EXPECT_TRUE(
+        printed.contains(QStringLiteral("학교03.xlsx 파일: 9행 아래에 1행이 삽입되었습니다")));
+
+    captured_ = {};
+    EXPECT_EQ(run({project, QStringLiteral("--check")}), batch::kSucceeded);
+}
+
 TEST(BatchArguments, ReadsOptionsAndRefusesWhatItCannotUse) {
     const batch::ParsedArguments full = batch::parseArguments(
         {QStringLiteral("p.tbn"), QStringLiteral("--quiet"), QStringLiteral("--output"),
@@ -412,6 +453,12 @@ TEST(BatchArguments, ReadsOptionsAndRefusesWhatItCannotUse) {
     EXPECT_FALSE(batch::parseArguments({QStringLiteral("p.tbn"), QStringLiteral("--check"),
                                         QStringLiteral("--output"), QStringLiteral("r.xlsx")})
                      .options);
+    EXPECT_EQ(batch::parseArguments({QStringLiteral("p.tbn"), QStringLiteral("--form")}).error,
+              batch::msg::kFormWithoutCheck);
+    const batch::ParsedArguments form = batch::parseArguments(
+        {QStringLiteral("--form"), QStringLiteral("p.tbn"), QStringLiteral("--check")});
+    ASSERT_TRUE(form.options);
+    EXPECT_TRUE(form.options->check && form.options->form);
 }
 
 TEST(BatchArguments, HelpNeedsNoProjectAndBadArgumentsPointToIt) {
