@@ -84,6 +84,7 @@ void Tf_mainform::lockForRun(bool locked) {
     for (QWidget* widget : std::initializer_list<QWidget*>{
              SpeedButton4, SpeedButton5, SpeedButton29, SpeedButton16, SpeedButton26, SpeedButton27,
              rg_sheet, SpeedButton6, SpeedButton7, SpeedButton8, SpeedButton9, CheckBox1, CheckBox2,
+             CheckBox3,
              SpeedButton21}) {
         lockedWidgets_.emplace_back(widget, widget->isEnabled());
         widget->setEnabled(false);
