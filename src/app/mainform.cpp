@@ -333,15 +333,16 @@ void Tf_mainform::createProjectPage() {
     using Layout = app::ProjectPageLayout;
     constexpr int kOpenButtonGap = Layout::kDesignRight - 896;   // 873 + 23
     constexpr int kCompleteFileGap = Layout::kDesignRight - 870; // 316 + 554
-    new Layout(page,
-               {{e_project, 0},
-                {e_datafolder, 0},
-                {rg_sheet, 0},
-                {e_completefile, kCompleteFileGap},
-                {titleExample, 0},
-                {rangeExample, 0},
-                {sumExample, 0}},
-               {{SpeedButton27, kOpenButtonGap}});
+    auto* layout = new Layout(page,
+                              {{e_project, 0},
+                               {e_datafolder, 0},
+                               {rg_sheet, 0},
+                               {e_completefile, kCompleteFileGap},
+                               {titleExample, 0},
+                               {sumExample, 0}},
+                              {{SpeedButton27, kOpenButtonGap}});
+    layout->setAfterArrange([this] { placeRangeExample(); });
+    placeRangeExample();
     scroll->setWidget(page);
     // The scroll area paints its page grey; the window's white shows through instead.
     page->setAutoFillBackground(false);
@@ -350,9 +351,13 @@ void Tf_mainform::createProjectPage() {
 // The example follows the data-range field, which method E widens, and wraps into the room
 // left beside it, so that neither hides the other.
 void Tf_mainform::placeRangeExample() {
+    QWidget* page = rangeExample_->parentWidget();
     const QRect field = e_range->geometry();
     const int left = field.right() + 1 + kExampleGap;
-    const int width = std::max(kMinExampleWidth, kClientWidth - kPageMargin - left);
+    // A page too narrow for the example beside a widened field grows, and the window scrolls.
+    page->setMinimumWidth(
+        std::max(app::ProjectPageLayout::kMinimumPageWidth, left + kMinExampleWidth + kPageMargin));
+    const int width = std::max(kMinExampleWidth, page->width() - kPageMargin - left);
     const int height = std::max(kFieldHeight, rangeExample_->heightForWidth(width));
     rangeExample_->setGeometry(left, field.top(), width, height);
 }

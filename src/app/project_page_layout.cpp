@@ -34,6 +34,8 @@ void ProjectPageLayout::arrange(int pageWidth) {
         const QRect at = item.widget->geometry();
         item.widget->move(right - item.rightGap - at.width(), at.y());
     }
+    if (afterArrange_)
+        afterArrange_();
 }
 
 } // namespace app

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 #include <vector>
 
 class QWidget;
@@ -36,6 +37,11 @@ public:
     // The right edge of the long fields on a page `pageWidth` wide.
     static int rightEdgeFor(int pageWidth);
 
+    // Called after every arrangement, for widgets placed by rules of their own.
+    void setAfterArrange(std::function<void()> afterArrange) {
+        afterArrange_ = std::move(afterArrange);
+    }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -45,6 +51,7 @@ private:
     QWidget* page_;
     std::vector<Stretched> stretched_;
     std::vector<Anchored> anchored_;
+    std::function<void()> afterArrange_;
 };
 
 } // namespace app

@@ -126,8 +126,8 @@ void sheet_check(RunHost& host, std::optional<form::FormMethod> form) {
         if (!QFileInfo(path).isFile()) {
             ++errors;
             host.Log(path + text::kMissingFile);
-        } else if (const SheetLookup lookup = lookUpSheet(*app, path, sheetName,
-                                                          readForm(formCheck, *app, i, entries[i]));
+        } else if (const SheetLookup lookup =
+                       lookUpSheet(*app, path, sheetName, readForm(formCheck, *app, i, entries[i]));
                    !lookup.held) {
             ++errors;
             host.Log(entries[i] + text::kNoSheetMiddle + sheetName.trimmed() + text::kNoSheetEnd);

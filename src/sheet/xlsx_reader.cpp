@@ -408,7 +408,7 @@ private:
         auto sheet = std::make_unique<Worksheet>(entry.name);
         sheet->hidden = entry.hidden;
         sheet->veryHidden = entry.veryHidden;
-        const SheetDataContext context{path_,          entry.part,          strings_, colors_,
+        const SheetDataContext context{path_,          entry.part,          strings_,  colors_,
                                        styleOfFormat_, workbook_->date1904, cellsLeft_};
         XmlPart sheetXml(readSheetData(zip_.read(entry.part), context, *sheet), path_, entry.part);
         // The worksheet without its cells: everything else a sheet carries is read from here.

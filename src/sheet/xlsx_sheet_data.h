@@ -16,7 +16,7 @@ struct SheetDataContext {
     const std::string& path; // the file, for messages
     const std::string& part; // the worksheet part, for messages
     const SharedStrings& strings;
-    const ColorResolver& colors; // for the fonts of rich-text runs
+    const ColorResolver& colors;           // for the fonts of rich-text runs
     const std::vector<int>& styleOfFormat; // model style of each cell format; never empty
     bool date1904 = false;
     // Cells the workbook may still hold; a file holding more than its size can account for

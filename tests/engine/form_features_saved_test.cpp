@@ -1,6 +1,5 @@
 // Results of forms carrying everything besides cells, saved and read back from disk: what the
-// run held in memory is what the file holds. These need the streaming writer that writes every
-// model field; they are off () until it is in.
+// run held in memory is what the file holds.
 #include "engine/method_a.h"
 #include "engine/method_c.h"
 #include "run_fixture.h"
