@@ -4,16 +4,6 @@ namespace sheet {
 
 namespace {
 
-// Days from 1970-01-01 of a proleptic Gregorian date.
-long daysFromCivil(long year, long month, long day) {
-    year -= month <= 2;
-    const long era = (year >= 0 ? year : year - 399) / 400;
-    const long yearOfEra = year - era * 400;
-    const long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
-
 class Scanner {
 public:
     explicit Scanner(std::string_view text) : text_(text) {}
@@ -108,6 +98,15 @@ std::optional<double> serialFromIsoText(std::string_view text, bool date1904) {
     if (days < 0)
         return std::nullopt;
     return static_cast<double>(days) + time;
+}
+
+long daysFromCivil(long year, long month, long day) {
+    year -= month <= 2;
+    const long era = (year >= 0 ? year : year - 399) / 400;
+    const long yearOfEra = year - era * 400;
+    const long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
 }
 
 } // namespace sheet

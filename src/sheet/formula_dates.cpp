@@ -1,20 +1,12 @@
 #include "sheet/formula_dates.h"
 
+#include "sheet/date_serial.h"
+
 #include <cmath>
 
 namespace sheet::embedded::formula {
 
 namespace {
-
-// Days from 1970-01-01 of a proleptic Gregorian date (month 1..12).
-long daysFromCivil(long year, long month, long day) {
-    year -= month <= 2;
-    const long era = (year >= 0 ? year : year - 399) / 400;
-    const long yearOfEra = year - era * 400;
-    const long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
 
 CalendarDate civilFromDays(long days) {
     days += 719468;

@@ -26,23 +26,9 @@ constexpr std::uint16_t kString = 0x0207;
 constexpr std::uint16_t kSharedFormula = 0x04BC;
 } // namespace record
 
+// A cell's error code; a code that names no error reads as #N/A.
 std::string errorCode(unsigned code) {
-    switch (code) {
-    case 0x00:
-        return "#NULL!";
-    case 0x07:
-        return "#DIV/0!";
-    case 0x0F:
-        return "#VALUE!";
-    case 0x17:
-        return "#REF!";
-    case 0x1D:
-        return "#NAME?";
-    case 0x24:
-        return "#NUM!";
-    default:
-        return "#N/A";
-    }
+    return errorValueOf(code).value_or("#N/A");
 }
 
 } // namespace

@@ -24,24 +24,9 @@ struct CellPart {
 };
 
 std::string errorText(unsigned code) {
-    switch (code) {
-    case 0x00:
-        return "#NULL!";
-    case 0x07:
-        return "#DIV/0!";
-    case 0x0F:
-        return "#VALUE!";
-    case 0x17:
-        return "#REF!";
-    case 0x1D:
-        return "#NAME?";
-    case 0x24:
-        return "#NUM!";
-    case 0x2A:
-        return "#N/A";
-    default:
-        throw Unsupported();
-    }
+    if (auto text = errorValueOf(code))
+        return *text;
+    throw Unsupported();
 }
 
 std::string numberText(double value) {

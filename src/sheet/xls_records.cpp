@@ -151,4 +151,25 @@ std::string Cursor::codePageText(std::size_t count) {
     return decodeCodePage(bytes(count), codePage_);
 }
 
+std::optional<std::string> errorValueOf(unsigned code) {
+    switch (code) {
+    case 0x00:
+        return "#NULL!";
+    case 0x07:
+        return "#DIV/0!";
+    case 0x0F:
+        return "#VALUE!";
+    case 0x17:
+        return "#REF!";
+    case 0x1D:
+        return "#NAME?";
+    case 0x24:
+        return "#NUM!";
+    case 0x2A:
+        return "#N/A";
+    default:
+        return std::nullopt;
+    }
+}
+
 } // namespace sheet::xls

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -17,6 +18,10 @@ public:
 };
 
 enum class Biff { V5, V8 }; // V5 also covers BIFF7
+
+// The error value a BIFF error code stands for ("#DIV/0!" for 0x07), or nullopt for a code
+// that names none.
+std::optional<std::string> errorValueOf(unsigned code);
 
 struct Record {
     std::uint16_t type = 0;

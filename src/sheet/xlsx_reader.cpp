@@ -5,6 +5,7 @@
 #include "sheet/io_messages.h"
 #include "sheet/xlsx_defined_names.h"
 #include "sheet/xlsx_differential_styles.h"
+#include "sheet/xlsx_package_paths.h"
 #include "sheet/xlsx_rich_text.h"
 #include "sheet/xlsx_sheet_data.h"
 #include "sheet/xlsx_sheet_extras.h"
@@ -31,52 +32,6 @@ struct Relationship {
     std::string target; // a part name, resolved against the source part's folder
 };
 using Relationships = std::unordered_map<std::string, Relationship>;
-
-bool typeIs(const std::string& type, std::string_view kind) {
-    return type.size() > kind.size() &&
-           type.compare(type.size() - kind.size(), kind.size(), kind) == 0 &&
-           type[type.size() - kind.size() - 1] == '/';
-}
-
-std::string folderOf(const std::string& part) {
-    const size_t slash = part.rfind('/');
-    return slash == std::string::npos ? std::string() : part.substr(0, slash + 1);
-}
-
-std::string relationshipsPartOf(const std::string& part) {
-    const size_t slash = part.rfind('/');
-    if (slash == std::string::npos)
-        return "_rels/" + part + ".rels";
-    return part.substr(0, slash + 1) + "_rels/" + part.substr(slash + 1) + ".rels";
-}
-
-// "xl/" + "../foo/bar.xml" -> "foo/bar.xml"; "/xl/x.xml" -> "xl/x.xml".
-std::string resolveTarget(const std::string& folder, std::string_view target) {
-    std::string joined = !target.empty() && target.front() == '/' ? std::string(target.substr(1))
-                                                                  : folder + std::string(target);
-    std::vector<std::string> segments;
-    size_t start = 0;
-    while (start <= joined.size()) {
-        size_t end = joined.find('/', start);
-        if (end == std::string::npos)
-            end = joined.size();
-        const std::string segment = joined.substr(start, end - start);
-        if (segment == "..") {
-            if (!segments.empty())
-                segments.pop_back();
-        } else if (!segment.empty() && segment != ".") {
-            segments.push_back(segment);
-        }
-        start = end + 1;
-    }
-    std::string resolved;
-    for (const std::string& segment : segments) {
-        if (!resolved.empty())
-            resolved += '/';
-        resolved += segment;
-    }
-    return resolved;
-}
 
 void sortUnique(std::vector<long>& numbers) {
     std::sort(numbers.begin(), numbers.end());
@@ -329,8 +284,8 @@ private:
             XmlPart rels(zip_.read("_rels/.rels"), path_, "_rels/.rels");
             for (pugi::xml_node node = rels.root().first_child(); node; node = node.next_sibling())
                 if (isNamed(node, "Relationship") &&
-                    typeIs(std::string(attributeText(node, "Type")), "officeDocument"))
-                    return resolveTarget("", attributeText(node, "Target"));
+                    relationTypeIs(attributeText(node, "Type"), "officeDocument"))
+                    return resolvePartTarget("", attributeText(node, "Target"));
         }
         if (zip_.contains("xl/workbook.xml"))
             return "xl/workbook.xml";
@@ -339,17 +294,17 @@ private:
 
     Relationships readRelationships(const std::string& part) {
         Relationships relationships;
-        const std::string relsPart = relationshipsPartOf(part);
+        const std::string relsPart = relationshipsPartName(part);
         if (!zip_.contains(relsPart))
             return relationships;
         XmlPart rels(zip_.read(relsPart), path_, relsPart);
-        const std::string folder = folderOf(part);
+        const std::string folder = partFolder(part);
         for (pugi::xml_node node = rels.root().first_child(); node; node = node.next_sibling()) {
             if (!isNamed(node, "Relationship") || attributeText(node, "TargetMode") == "External")
                 continue;
             relationships[std::string(attributeText(node, "Id"))] =
                 Relationship{std::string(attributeText(node, "Type")),
-                             resolveTarget(folder, attributeText(node, "Target"))};
+                             resolvePartTarget(folder, attributeText(node, "Target"))};
         }
         return relationships;
     }
@@ -357,7 +312,7 @@ private:
     const Relationship* relationshipOfType(const Relationships& relationships,
                                            std::string_view kind) const {
         for (const auto& [id, relationship] : relationships)
-            if (typeIs(relationship.type, kind))
+            if (relationTypeIs(relationship.type, kind))
                 return &relationship;
         return nullptr;
     }
@@ -397,7 +352,7 @@ private:
             entry.veryHidden = attributeText(node, "state") == "veryHidden";
             auto relationship = relationships.find(std::string(attributeText(node, "r:id")));
             if (relationship != relationships.end() &&
-                typeIs(relationship->second.type, "worksheet"))
+                relationTypeIs(relationship->second.type, "worksheet"))
                 entry.part = relationship->second.target;
             entries.push_back(std::move(entry));
         }

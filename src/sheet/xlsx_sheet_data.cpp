@@ -66,9 +66,28 @@ bool isNonFiniteNumber(std::string_view text) {
             std::isinf(std::strtod(lower.c_str(), nullptr)));
 }
 
-void expectEndOf(XmlScanner& scanner, std::string_view name) {
-    if (scanner.qualifiedName() != name)
-        throw XmlSyntaxError{scanner.tokenStart(), "end tag does not match"};
+// Calls `onChild(localName)` for every child element of the element whose start tag was just
+// read, then consumes its end tag. `onChild` consumes the child: reads it or skips it.
+template <typename OnChild>
+void forEachChild(XmlScanner& scanner, const char* notClosed, OnChild&& onChild) {
+    if (scanner.selfClosing())
+        return;
+    const std::string_view name = scanner.qualifiedName();
+    for (;;) {
+        switch (scanner.next()) {
+        case Token::StartTag:
+            onChild(scanner.localName());
+            break;
+        case Token::EndTag:
+            if (scanner.qualifiedName() != name)
+                throw XmlSyntaxError{scanner.tokenStart(), "end tag does not match"};
+            return;
+        case Token::End:
+            throw XmlSyntaxError{scanner.position(), notClosed};
+        default:
+            break;
+        }
+    }
 }
 
 // The font of a run, from its <rPr> element's text. Runs are few, so each is read as a small
@@ -83,35 +102,22 @@ std::optional<Font> readRunFont(std::string_view element, const ColorResolver& c
 // A rich-text run whose start tag was just read: the text of its first <t>, and its font.
 TextRun readRun(XmlScanner& scanner, const ColorResolver& colors) {
     TextRun run;
-    if (scanner.selfClosing())
-        return run;
-    const std::string_view name = scanner.qualifiedName();
     std::string raw;
     bool tookText = false;
-    for (;;) {
-        switch (scanner.next()) {
-        case Token::StartTag:
-            if (scanner.localName() == "t" && !tookText) {
-                scanner.appendElementText(raw);
-                tookText = true;
-            } else if (scanner.localName() == "rPr") {
-                const std::size_t start = scanner.tokenStart();
-                scanner.skipElement();
-                run.font = readRunFont(scanner.source(start, scanner.position()), colors);
-            } else {
-                scanner.skipElement();
-            }
-            break;
-        case Token::EndTag:
-            expectEndOf(scanner, name);
-            run.text = decodeEscapes(raw);
-            return run;
-        case Token::End:
-            throw XmlSyntaxError{scanner.position(), "run not closed"};
-        default:
-            break;
+    forEachChild(scanner, "run not closed", [&](std::string_view child) {
+        if (child == "t" && !tookText) {
+            scanner.appendElementText(raw);
+            tookText = true;
+        } else if (child == "rPr") {
+            const std::size_t start = scanner.tokenStart();
+            scanner.skipElement();
+            run.font = readRunFont(scanner.source(start, scanner.position()), colors);
+        } else {
+            scanner.skipElement();
         }
-    }
+    });
+    run.text = decodeEscapes(raw);
+    return run;
 }
 
 // One run without a font of its own is plain text.
@@ -123,35 +129,22 @@ bool isPlain(const RichText& runs) {
 // text with their fonts; phonetic guides are left out.
 StringItem readStringItem(XmlScanner& scanner, const ColorResolver& colors) {
     StringItem item;
-    if (scanner.selfClosing())
-        return item;
     RichText runs;
-    const std::string_view name = scanner.qualifiedName();
-    for (;;) {
-        switch (scanner.next()) {
-        case Token::StartTag:
-            if (scanner.localName() == "t") {
-                std::string raw;
-                scanner.appendElementText(raw);
-                item.text += decodeEscapes(raw);
-            } else if (scanner.localName() == "r") {
-                runs.push_back(readRun(scanner, colors));
-                item.text += runs.back().text;
-            } else {
-                scanner.skipElement();
-            }
-            break;
-        case Token::EndTag:
-            expectEndOf(scanner, name);
-            if (!isPlain(runs))
-                item.runs = std::make_shared<const RichText>(std::move(runs));
-            return item;
-        case Token::End:
-            throw XmlSyntaxError{scanner.position(), "string not closed"};
-        default:
-            break;
+    forEachChild(scanner, "string not closed", [&](std::string_view child) {
+        if (child == "t") {
+            std::string raw;
+            scanner.appendElementText(raw);
+            item.text += decodeEscapes(raw);
+        } else if (child == "r") {
+            runs.push_back(readRun(scanner, colors));
+            item.text += runs.back().text;
+        } else {
+            scanner.skipElement();
         }
-    }
+    });
+    if (!isPlain(runs))
+        item.runs = std::make_shared<const RichText>(std::move(runs));
+    return item;
 }
 
 class SheetDataReader {
@@ -161,25 +154,12 @@ public:
 
     // Reads from just after <sheetData> up to and including its end tag.
     void read() {
-        const std::string_view name = scanner_.qualifiedName();
-        for (;;) {
-            switch (scanner_.next()) {
-            case Token::StartTag:
-                if (scanner_.localName() == "row")
-                    readRow();
-                else
-                    scanner_.skipElement();
-                break;
-            case Token::EndTag:
-                if (scanner_.qualifiedName() != name)
-                    throw XmlSyntaxError{scanner_.tokenStart(), "end tag does not match"};
-                return;
-            case Token::End:
-                throw XmlSyntaxError{scanner_.position(), "sheetData not closed"};
-            default:
-                break;
-            }
-        }
+        forEachChild(scanner_, "sheetData not closed", [this](std::string_view child) {
+            if (child == "row")
+                readRow();
+            else
+                scanner_.skipElement();
+        });
     }
 
 private:
@@ -213,29 +193,14 @@ private:
             outOfRange("row");
         }
         readRowAttributes();
-        if (scanner_.selfClosing())
-            return;
-        const std::string_view name = scanner_.qualifiedName();
         column_ = 0;
         cells_ = nullptr;
-        for (;;) {
-            switch (scanner_.next()) {
-            case Token::StartTag:
-                if (scanner_.localName() == "c")
-                    readCell();
-                else
-                    scanner_.skipElement();
-                break;
-            case Token::EndTag:
-                if (scanner_.qualifiedName() != name)
-                    throw XmlSyntaxError{scanner_.tokenStart(), "end tag does not match"};
-                return;
-            case Token::End:
-                throw XmlSyntaxError{scanner_.position(), "row not closed"};
-            default:
-                break;
-            }
-        }
+        forEachChild(scanner_, "row not closed", [this](std::string_view child) {
+            if (child == "c")
+                readCell();
+            else
+                scanner_.skipElement();
+        });
     }
 
     void readRowAttributes() {
@@ -271,8 +236,8 @@ private:
         const bool plain = !styleText || parseInteger(*styleText) == 0;
         RawCell raw;
         raw.type = decoded(scanner_.attribute("t").value_or(""));
-        if (!scanner_.selfClosing())
-            readCellChildren(raw);
+        forEachChild(scanner_, "cell not closed",
+                     [this, &raw](std::string_view child) { readCellChild(raw, child); });
         fillCell(raw, cell);
         if (cell.value.empty() && cell.formula.empty() && plain)
             return;
@@ -283,27 +248,7 @@ private:
         cells_->insert_or_assign(cells_->end(), column_, std::move(cell));
     }
 
-    void readCellChildren(RawCell& raw) {
-        const std::string_view name = scanner_.qualifiedName();
-        for (;;) {
-            switch (scanner_.next()) {
-            case Token::StartTag:
-                readCellChild(raw);
-                break;
-            case Token::EndTag:
-                if (scanner_.qualifiedName() != name)
-                    throw XmlSyntaxError{scanner_.tokenStart(), "end tag does not match"};
-                return;
-            case Token::End:
-                throw XmlSyntaxError{scanner_.position(), "cell not closed"};
-            default:
-                break;
-            }
-        }
-    }
-
-    void readCellChild(RawCell& raw) {
-        const std::string_view name = scanner_.localName();
+    void readCellChild(RawCell& raw, std::string_view name) {
         if (name == "v") {
             raw.hasValue = true;
             raw.value.clear();

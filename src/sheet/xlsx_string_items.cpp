@@ -1,9 +1,8 @@
 #include "sheet/xlsx_string_items.h"
 
 #include "sheet/xlsx_package_index.h"
+#include "sheet/xlsx_styles_writer.h"
 #include "sheet/xlsx_xml_text.h"
-
-#include <cstdio>
 
 namespace sheet {
 
@@ -24,40 +23,8 @@ void appendTextElement(std::string& out, std::string_view text) {
 
 void appendRunFont(std::string& out, const Font& font) {
     out += "<rPr>";
-    if (font.bold)
-        out += "<b/>";
-    if (font.italic)
-        out += "<i/>";
-    if (font.strike)
-        out += "<strike/>";
-    switch (font.underline) {
-    case Underline::Single:
-        out += "<u/>";
-        break;
-    case Underline::Double:
-        out += "<u val=\"double\"/>";
-        break;
-    case Underline::SingleAccounting:
-        out += "<u val=\"singleAccounting\"/>";
-        break;
-    case Underline::DoubleAccounting:
-        out += "<u val=\"doubleAccounting\"/>";
-        break;
-    case Underline::None:
-        break;
-    }
-    appendAttribute(out.append("<sz"), "val", font.size > 0 ? font.size : 11.0);
-    out += "/>";
-    if (font.color) {
-        char text[16];
-        std::snprintf(text, sizeof text, "FF%06X", static_cast<unsigned>(*font.color & 0xFFFFFF));
-        out += "<color rgb=\"";
-        out += text;
-        out += "\"/>";
-    }
-    out += "<rFont";
-    appendAttribute(out, "val", font.name.empty() ? std::string_view("Calibri") : font.name);
-    out += "/></rPr>";
+    appendFontChildren(out, font, "rFont");
+    out += "</rPr>";
 }
 
 } // namespace

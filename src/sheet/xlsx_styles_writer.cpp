@@ -48,22 +48,8 @@ void appendUnderline(std::string& out, Underline underline) {
 
 std::string fontXml(const Font& font) {
     std::string out = "<font>";
-    if (font.bold)
-        out += "<b/>";
-    if (font.italic)
-        out += "<i/>";
-    if (font.strike)
-        out += "<strike/>";
-    appendUnderline(out, font.underline);
-    out += "<sz";
-    appendAttribute(out, "val", font.size > 0 ? font.size : 11.0);
-    out += "/>";
-    if (font.color)
-        appendColor(out, "color", *font.color);
-    out += "<name";
-    appendAttribute(out, "val", font.name.empty() ? std::string_view("Calibri") : font.name);
-    out += "/></font>";
-    return out;
+    appendFontChildren(out, font, "name");
+    return out + "</font>";
 }
 
 std::string fillXml(const Fill& fill) {
@@ -190,6 +176,25 @@ std::string differentialFillXml(const Fill& fill) {
 }
 
 } // namespace
+
+void appendFontChildren(std::string& out, const Font& font, const char* faceElement) {
+    if (font.bold)
+        out += "<b/>";
+    if (font.italic)
+        out += "<i/>";
+    if (font.strike)
+        out += "<strike/>";
+    appendUnderline(out, font.underline);
+    out += "<sz";
+    appendAttribute(out, "val", font.size > 0 ? font.size : 11.0);
+    out += "/>";
+    if (font.color)
+        appendColor(out, "color", *font.color);
+    out += '<';
+    out += faceElement;
+    appendAttribute(out, "val", font.name.empty() ? std::string_view("Calibri") : font.name);
+    out += "/>";
+}
 
 int StylesPart::indexOf(std::vector<std::string>& items, std::map<std::string, int>& index,
                         std::string item) {

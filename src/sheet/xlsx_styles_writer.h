@@ -10,6 +10,10 @@
 
 namespace sheet {
 
+// The children of a font element: bold, italic, strike, underline, size and colour, then the
+// face in `faceElement` ("name" in the styles part, "rFont" in a rich-text run).
+void appendFontChildren(std::string& out, const Font& font, const char* faceElement);
+
 // The longest number format code spreadsheet applications accept, in characters.
 constexpr std::size_t kMaxNumberFormatCharacters = 255;
 
