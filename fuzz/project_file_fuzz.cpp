@@ -10,23 +10,6 @@
 
 namespace {
 
-project::ProjectSettings settingsOf(const project::ProjectLines& loaded) {
-    project::ProjectSettings s;
-    s.ProjectName = loaded.line(1);
-    s.DataFolder = loaded.line(2);
-    s.FileCount = loaded.line(3);
-    s.Method = loaded.method.value_or(project::ConsolidationMethod::A);
-    s.RangeKind = loaded.rangeKind.value_or(0);
-    s.SheetName = loaded.line(6);
-    s.TitleRange = loaded.line(7);
-    s.DataRange = loaded.line(8);
-    s.SumRange = loaded.line(9);
-    s.ExistingFile = loaded.line(10);
-    s.ExistingSheet = loaded.line(11);
-    s.CompletedFile = loaded.line(12);
-    return s;
-}
-
 void examineRanges(project::ProjectSettings settings) {
     for (int method = 0; method < project::kMethodCount; ++method) {
         settings.Method = project::methodOfIndex(method);
@@ -55,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (file.failure != project::ReadFailure::None)
         return 0;
     const project::ProjectSettings settings =
-        settingsOf(project::interpretProjectLines(file.lines));
+        project::settingsOfLines(project::interpretProjectLines(file.lines));
     examineRanges(settings);
     if (const std::optional<int> line = project::firstUnstorableLine(settings))
         (void)project::unstorableFieldMessage(settings, *line);

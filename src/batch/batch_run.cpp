@@ -37,23 +37,6 @@ LoadedProject refusedProject(const QString& message) {
     return {{}, {kBadProject, message}};
 }
 
-project::ProjectSettings settingsOf(const project::ProjectLines& loaded) {
-    project::ProjectSettings s;
-    s.ProjectName = loaded.line(1);
-    s.DataFolder = loaded.line(2);
-    s.FileCount = loaded.line(3);
-    s.Method = *loaded.method;
-    s.RangeKind = loaded.rangeKind.value_or(0);
-    s.SheetName = loaded.line(6);
-    s.TitleRange = loaded.line(7);
-    s.DataRange = loaded.line(8);
-    s.SumRange = loaded.line(9);
-    s.ExistingFile = loaded.line(10);
-    s.ExistingSheet = loaded.line(11);
-    s.CompletedFile = loaded.line(12);
-    return s;
-}
-
 LoadedProject loadProject(const QString& path, BatchConsole& console, bool quiet) {
     if (!QFileInfo(path).isFile())
         return refusedProject(msg::kProjectMissing.arg(path));
@@ -68,7 +51,7 @@ LoadedProject loadProject(const QString& path, BatchConsole& console, bool quiet
     if (!loaded.rangeKindLineIsInteger)
         return refusedProject(pm::kBadRangeKindLine.arg(path));
 
-    LoadedProject result{settingsOf(loaded), {}};
+    LoadedProject result{project::settingsOfLines(loaded), {}};
     const project::SaveCheck check = project::checkForSave(result.settings);
     if (!check.maySave)
         return refusedProject(check.message);

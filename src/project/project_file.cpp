@@ -86,6 +86,23 @@ ProjectLines interpretProjectLines(const QStringList& lines) {
     return result;
 }
 
+ProjectSettings settingsOfLines(const ProjectLines& loaded, ConsolidationMethod fallback) {
+    ProjectSettings s;
+    s.ProjectName = loaded.line(1);
+    s.DataFolder = loaded.line(2);
+    s.FileCount = loaded.line(3);
+    s.Method = loaded.method.value_or(fallback);
+    s.RangeKind = loaded.rangeKind.value_or(0);
+    s.SheetName = loaded.line(6);
+    s.TitleRange = loaded.line(7);
+    s.DataRange = loaded.line(8);
+    s.SumRange = loaded.line(9);
+    s.ExistingFile = loaded.line(10);
+    s.ExistingSheet = loaded.line(11);
+    s.CompletedFile = loaded.line(12);
+    return s;
+}
+
 QStringList projectFileLines(const ProjectSettings& s) {
     return {s.ProjectName,
             s.DataFolder,

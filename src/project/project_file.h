@@ -45,6 +45,10 @@ struct ProjectLines {
 
 ProjectLines interpretProjectLines(const QStringList& lines);
 
+// The project values of the twelve lines, with `fallback` where the method line names none.
+ProjectSettings settingsOfLines(const ProjectLines& loaded,
+                                ConsolidationMethod fallback = ConsolidationMethod::A);
+
 // The twelve lines written for a project, without line ends.
 QStringList projectFileLines(const ProjectSettings& settings);
 

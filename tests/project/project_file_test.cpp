@@ -40,23 +40,6 @@ ProjectSettings everyFieldSet() {
     return s;
 }
 
-ProjectSettings settingsOf(const ProjectLines& loaded) {
-    ProjectSettings s;
-    s.ProjectName = loaded.line(1);
-    s.DataFolder = loaded.line(2);
-    s.FileCount = loaded.line(3);
-    s.Method = loaded.method.value_or(ConsolidationMethod::A);
-    s.RangeKind = loaded.rangeKind.value_or(0);
-    s.SheetName = loaded.line(6);
-    s.TitleRange = loaded.line(7);
-    s.DataRange = loaded.line(8);
-    s.SumRange = loaded.line(9);
-    s.ExistingFile = loaded.line(10);
-    s.ExistingSheet = loaded.line(11);
-    s.CompletedFile = loaded.line(12);
-    return s;
-}
-
 } // namespace
 
 TEST(ProjectFile, SavedFileReloadsEveryValueBlanksAndHiddenFieldsIncluded) {
@@ -70,7 +53,7 @@ TEST(ProjectFile, SavedFileReloadsEveryValueBlanksAndHiddenFieldsIncluded) {
     const ProjectLines loaded = interpretProjectLines(read.lines);
     EXPECT_TRUE(loaded.methodLineIsInteger);
     EXPECT_TRUE(loaded.rangeKindLineIsInteger);
-    EXPECT_EQ(settingsOf(loaded), saved);
+    EXPECT_EQ(settingsOfLines(loaded), saved);
 }
 
 TEST(ProjectFile, IsWrittenAsTwelveCp949LinesWithCrLfAndNoByteOrderMark) {
