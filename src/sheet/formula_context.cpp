@@ -88,7 +88,11 @@ double Context::today() const {
         localtime_r(&now, &local);
         return serialOfDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
     }();
-    return serial;
+    return serial - dateShift();
+}
+
+double Context::dateShift() const {
+    return workbook_.date1904 ? kDate1904Offset : 0;
 }
 
 } // namespace sheet::embedded::formula

@@ -47,8 +47,13 @@ public:
     // block spans sheets or is too large to hold.
     std::variant<Array, CellValue> array(const Value& value);
 
-    // The serial number of today's date, the same for every formula of one run.
+    // The serial number of today's date, the same for every formula of one run, in the
+    // workbook's date system.
     double today() const;
+
+    // What the workbook's serials add to become serials of the 1900 date system that
+    // serialOfDate and dateOfSerial speak: 0, or kDate1904Offset for a 1904 workbook.
+    double dateShift() const;
 
 private:
     const Workbook& workbook_;

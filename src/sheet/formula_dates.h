@@ -20,4 +20,8 @@ CalendarDate dateOfSerial(double serial);
 // The latest serial a date may have (9999-12-31).
 inline constexpr double kLastSerial = 2958465;
 
+// What a serial of the 1904 date system (0 = 1904-01-01) adds to become the serial of the same
+// date here.
+inline constexpr double kDate1904Offset = 1462;
+
 } // namespace sheet::embedded::formula

@@ -12,7 +12,7 @@ namespace sheet::embedded::formula {
 namespace {
 
 // DATE(year, month, day): years 0..1899 count from 1900; months and days roll over.
-CellValue date(const std::vector<CellValue>& arguments, Context&) {
+CellValue date(const std::vector<CellValue>& arguments, Context& context) {
     double parts[3];
     for (size_t i = 0; i < 3; ++i) {
         const auto number = numberOf(arguments[i]);
@@ -26,39 +26,41 @@ CellValue date(const std::vector<CellValue>& arguments, Context&) {
     if (year < 1900)
         year += 1900;
     const double serial = serialOfDate(long(year), long(parts[1]), long(parts[2]));
-    if (serial < 0 || serial > kLastSerial)
+    if (serial - context.dateShift() < 0 || serial > kLastSerial)
         return errorOf(kBadNumber);
-    return CellValue::Number(serial);
+    return CellValue::Number(serial - context.dateShift());
 }
 
-std::optional<CalendarDate> dateArgument(const CellValue& value, CellValue& failure) {
+std::optional<CalendarDate> dateArgument(const CellValue& value, const Context& context,
+                                         CellValue& failure) {
     const auto number = numberOf(value);
     if (!number) {
         failure = failureOf(value);
         return std::nullopt;
     }
-    if (*number < 0 || *number >= kLastSerial + 1) {
+    const double serial = *number + context.dateShift();
+    if (*number < 0 || serial >= kLastSerial + 1) {
         failure = errorOf(kBadNumber);
         return std::nullopt;
     }
-    return dateOfSerial(*number);
+    return dateOfSerial(serial);
 }
 
-CellValue year(const std::vector<CellValue>& arguments, Context&) {
+CellValue year(const std::vector<CellValue>& arguments, Context& context) {
     CellValue failure;
-    const auto date = dateArgument(arguments[0], failure);
+    const auto date = dateArgument(arguments[0], context, failure);
     return date ? CellValue::Number(double(date->year)) : failure;
 }
 
-CellValue month(const std::vector<CellValue>& arguments, Context&) {
+CellValue month(const std::vector<CellValue>& arguments, Context& context) {
     CellValue failure;
-    const auto date = dateArgument(arguments[0], failure);
+    const auto date = dateArgument(arguments[0], context, failure);
     return date ? CellValue::Number(date->month) : failure;
 }
 
-CellValue day(const std::vector<CellValue>& arguments, Context&) {
+CellValue day(const std::vector<CellValue>& arguments, Context& context) {
     CellValue failure;
-    const auto date = dateArgument(arguments[0], failure);
+    const auto date = dateArgument(arguments[0], context, failure);
     return date ? CellValue::Number(date->day) : failure;
 }
 

@@ -119,7 +119,7 @@ CellValue text(const std::vector<CellValue>& arguments, Context& context) {
         return value.type == CellType::Text ? value : failureOf(value);
     if (format == "@")
         return CellValue::Text(textOf(value));
-    auto shown = formatNumber(*number, format);
+    auto shown = formatNumber(*number, format, context.dateShift());
     if (!shown) {
         context.markUncertain();
         return errorOf(kWrongType);

@@ -94,14 +94,37 @@ CellValue callScalar(const FunctionInfo& function, const std::vector<CellValue>&
     return function.scalar(arguments, context);
 }
 
+bool sameName(std::string_view a, std::string_view b) {
+    const auto fold = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return fold(x) == fold(y); });
+}
+
+// The defined name a formula on `hostSheet` means: the sheet's own name of that spelling
+// first, then the workbook's.
+const DefinedName* findName(const Workbook& workbook, int hostSheet, std::string_view name) {
+    const DefinedName* global = nullptr;
+    for (const DefinedName& defined : workbook.names) {
+        if (!sameName(defined.name, name))
+            continue;
+        if (defined.localSheet == hostSheet)
+            return &defined;
+        if (defined.localSheet < 0)
+            global = &defined;
+    }
+    return global;
+}
+
+// Names defined through other names are followed this deep; a loop of names ends here.
+constexpr int kDeepestNames = 16;
+
 class Machine {
 public:
-    explicit Machine(Context& context) : context_(context) {}
+    explicit Machine(Context& context, int nameDepth = 0)
+        : context_(context), nameDepth_(nameDepth) {}
 
     Outcome run(const Program& program) {
-        for (const Instruction& instruction : program.code)
-            step(instruction);
-        CellValue result = stack_.empty() ? errorOf(kWrongType) : context_.scalar(stack_.back());
+        CellValue result = context_.scalar(valueOf(program));
         if (result.empty())
             result = CellValue::Number(0);
         return {std::move(result), context_.uncertain()};
@@ -109,7 +132,31 @@ public:
 
 private:
     Context& context_;
+    const int nameDepth_;
     std::vector<Value> stack_;
+
+    // The program's value as it stands: a block stays a block.
+    Value valueOf(const Program& program) {
+        for (const Instruction& instruction : program.code)
+            step(instruction);
+        return stack_.empty() ? Value(errorOf(kWrongType)) : stack_.back();
+    }
+
+    Value nameValue(const std::string& name) {
+        const DefinedName* defined = findName(context_.workbook(), context_.hostSheet(), name);
+        if (!defined || nameDepth_ >= kDeepestNames) {
+            context_.markUncertain();
+            return errorOf(kUnknownName);
+        }
+        Program program;
+        try {
+            program = compile(defined->formula);
+        } catch (const AutomationError&) {
+            context_.markUncertain();
+            return errorOf(kUnknownName);
+        }
+        return Machine(context_, nameDepth_ + 1).valueOf(program);
+    }
 
     Value pop() {
         Value value = std::move(stack_.back());
@@ -133,9 +180,8 @@ private:
         case Instruction::Kind::Reference:
             stack_.emplace_back(areaOf(instruction.reference, context_));
             return;
-        case Instruction::Kind::UnknownName:
-            context_.markUncertain();
-            stack_.emplace_back(errorOf(kUnknownName));
+        case Instruction::Kind::Name:
+            stack_.push_back(nameValue(instruction.name));
             return;
         case Instruction::Kind::Negate:
         case Instruction::Kind::Percent:

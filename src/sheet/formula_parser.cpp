@@ -222,7 +222,7 @@ private:
             --at_;
             return cells({});
         }
-        emit(Instruction::Kind::UnknownName);
+        emit(Instruction::Kind::Name).name = token.text;
     }
 
     void quotedReference(const Token& token) {

@@ -33,7 +33,8 @@ struct ReferenceText {
 };
 
 struct Instruction {
-    enum class Kind { Literal, Reference, UnknownName, Negate, Percent, Binary, Call };
+    // Name: a defined name of the workbook, or #NAME? where it has none of that spelling.
+    enum class Kind { Literal, Reference, Name, Negate, Percent, Binary, Call };
     Kind kind = Kind::Literal;
     // Whether blocks met here stand for arrays (inside SUMPRODUCT) rather than for the cell
     // of the host's row or column.
@@ -41,6 +42,7 @@ struct Instruction {
     CellValue literal; // Literal; an omitted argument is an empty value
     ReferenceText reference;
     BinaryOp binary = BinaryOp::Add;
+    std::string name;                       // Name
     const FunctionInfo* function = nullptr; // Call; null for a function nobody knows
     int argumentCount = 0;
 };

@@ -229,7 +229,8 @@ std::optional<std::string> formatPlain(double number, const std::string& section
 
 } // namespace
 
-std::optional<std::string> formatNumber(double number, const std::string& format) {
+std::optional<std::string> formatNumber(double number, const std::string& format,
+                                        double dateShift) {
     std::vector<std::string> parts = sections(format);
     if (parts.size() > 4)
         return std::nullopt;
@@ -244,7 +245,7 @@ std::optional<std::string> formatNumber(double number, const std::string& format
     if (section.empty() || foldCase(section) == "GENERAL")
         return number < 0 && negativeSection ? generalText(-number) : generalText(number);
     if (isDateCode(section))
-        return formatDate(number, section);
+        return number < 0 ? std::nullopt : formatDate(number + dateShift, section);
     auto text = formatPlain(negativeSection ? -number : number, section);
     if (text && number < 0 && !negativeSection) {
         // A minus only when the shown number is not zero.

@@ -9,6 +9,9 @@
 
 namespace sheet::embedded::formula {
 
-std::optional<std::string> formatNumber(double number, const std::string& format);
+// `dateShift` turns the number into a serial of the 1900 date system where it is shown as a
+// date (Context::dateShift).
+std::optional<std::string> formatNumber(double number, const std::string& format,
+                                        double dateShift = 0);
 
 } // namespace sheet::embedded::formula

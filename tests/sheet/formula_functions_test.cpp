@@ -260,6 +260,50 @@ TEST_F(FormulaFunctions, DatesCountSerialsFrom1900WithItsLeapDay) {
     EXPECT_EQ(evaluate("TODAY()"), today);
 }
 
+TEST_F(FormulaFunctions, A1904WorkbookCountsItsSerialsFrom1904) {
+    const CellValue todayIn1900 = evaluate("TODAY()");
+    book.date1904 = true;
+    check({{"DATE(1904,1,1)", num(0)},
+           {"DATE(2024,1,1)", num(45292 - 1462)},
+           {"DATE(1903,12,31)", err("#NUM!")},
+           {"YEAR(0)", num(1904)},
+           {"DAY(1)", num(2)},
+           {"MONTH(60)", num(3)},
+           {"YEAR(-1)", err("#NUM!")},
+           {"TEXT(0,\"yyyy-mm-dd\")", txt("1904-01-01")},
+           {"TEXT(1462,\"yyyy-mm-dd\")", txt("1908-01-02")},
+           {"TEXT(1.5,\"0.0\")", txt("1.5")}});
+    EXPECT_EQ(evaluate("TODAY()").number, todayIn1900.number - 1462);
+}
+
+// Names of the workbook and of one sheet: blocks, single cells, formulas of their own and
+// names defined through names.
+TEST_F(FormulaFunctions, DefinedNamesStandForWhatTheyName) {
+    book.names = {{"Prices", "'자료'!$C$1:$C$3", -1},
+                  {"Rate", "자료!$A$2", -1},
+                  {"rate", "가!$D$11", 1}, // the sheet 가's own Rate
+                  {"Doubled", "Rate*2", -1},
+                  {"Loop", "Loop+1", -1},
+                  {"Gone", "없는시트!$A$1", -1},
+                  {"Broken", "1+", -1}};
+    check({{"SUM(Prices)", num(60)},
+           {"Rate+1", num(3)},
+           {"RATE*Doubled", num(8)},
+           {"INDEX(Prices,2)", num(20)},
+           {"COUNT(prices)", num(3)},
+           {"Unknown", err("#NAME?")},
+           {"Loop", err("#NAME?")},
+           {"Broken", err("#NAME?")}});
+    EXPECT_THROW(evaluate("Gone"), AutomationError);
+
+    embedded::CellLookup lookup = [](const Worksheet& sheet, long row, long column) {
+        const Cell* cell = sheet.cell(row, column);
+        return cell ? cell->value : CellValue{};
+    };
+    EXPECT_EQ(embedded::evaluateFormula("Rate", book, *book.sheets[1], 1, 1, lookup), num(1));
+    EXPECT_EQ(embedded::evaluateFormula("Rate", book, *book.sheets[2], 1, 1, lookup), num(2));
+}
+
 TEST_F(FormulaFunctions, LookupsFindExactlyOrInSortedLists) {
     check({{"VLOOKUP(2,A1:C3,3,FALSE)", num(20)},
            {"VLOOKUP(2.5,A1:C3,3)", num(20)},
