@@ -29,6 +29,8 @@ std::string spell(const CellRefText& ref) {
     if (ref.absoluteColumn)
         text += '$';
     text += columnLetters(ref.column);
+    if (ref.row == 0)
+        return text;
     if (ref.absoluteRow)
         text += '$';
     return text + std::to_string(ref.row);
@@ -46,11 +48,12 @@ std::string rewrite(const std::string& text, long rows, long columns) {
             continue;
         }
         CellRefText ref = span.ref;
-        if (!ref.absoluteRow)
+        if (!ref.absoluteRow && ref.row != 0)
             ref.row += rows;
         if (!ref.absoluteColumn)
             ref.column += columns;
-        if (ref.row < 1 || ref.row > kMaxRows || ref.column < 1 || ref.column > kMaxColumns)
+        const bool rowOutside = ref.row != 0 && (ref.row < 1 || ref.row > kMaxRows);
+        if (rowOutside || ref.column < 1 || ref.column > kMaxColumns)
             throw AutomationError(messages::kFormulaOutside + text);
         out += spell(ref);
     }

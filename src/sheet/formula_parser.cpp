@@ -29,6 +29,25 @@ std::string upper(std::string text) {
     return text;
 }
 
+// "C" or "$C": one end of a whole-column reference.
+std::optional<CellRefText> readColumnRef(const std::string& word) {
+    CellRefText ref;
+    size_t at = 0;
+    if (at < word.size() && word[at] == '$') {
+        ref.absoluteColumn = true;
+        ++at;
+    }
+    const std::string letters = word.substr(at);
+    if (letters.empty() || letters.size() > 3 ||
+        !std::all_of(letters.begin(), letters.end(),
+                     [](char c) { return std::isalpha(static_cast<unsigned char>(c)); }))
+        return std::nullopt;
+    ref.column = columnNumber(letters);
+    if (ref.column == 0)
+        return std::nullopt;
+    return ref;
+}
+
 std::optional<CellRefText> readCellRef(const std::string& word) {
     CellRefText ref;
     size_t at = 0;
@@ -218,7 +237,7 @@ private:
         const std::string name = upper(token.text);
         if (name == "TRUE" || name == "FALSE")
             return emitLiteral(CellValue::Boolean(name == "TRUE"));
-        if (readCellRef(token.text)) {
+        if (readCellRef(token.text) || startsColumns()) {
             --at_;
             return cells({});
         }
@@ -255,7 +274,32 @@ private:
         return *ref;
     }
 
+    // Whether the word just read begins a whole-column reference: "A:C", "$A:$A".
+    bool startsColumns() const {
+        const Token& word = tokens_[at_ - 1];
+        return readColumnRef(word.text) && peek().kind == Token::Kind::Colon &&
+               peek(1).kind == Token::Kind::Word && readColumnRef(peek(1).text);
+    }
+
+    void columns(ReferenceText reference) {
+        const Token& firstToken = advance();
+        const CellRefText first = *readColumnRef(firstToken.text);
+        program_.spans.push_back({firstToken.at, firstToken.length, false, first});
+        expect(Token::Kind::Colon);
+        const Token& lastToken = advance();
+        const std::optional<CellRefText> last = readColumnRef(lastToken.text);
+        if (!last)
+            unreadable();
+        program_.spans.push_back({lastToken.at, lastToken.length, false, *last});
+        reference.rect = {1, std::min(first.column, last->column), kMaxRows,
+                          std::max(first.column, last->column)};
+        emit(Instruction::Kind::Reference).reference = std::move(reference);
+    }
+
     void cells(ReferenceText reference) {
+        if (peek().kind == Token::Kind::Word && !readCellRef(peek().text) &&
+            readColumnRef(peek().text) && peek(1).kind == Token::Kind::Colon)
+            return columns(std::move(reference));
         CellRefText first = cellRef();
         CellRefText last = first;
         if (peek().kind == Token::Kind::Colon) {

@@ -47,7 +47,8 @@ struct Instruction {
     int argumentCount = 0;
 };
 
-// One cell reference of the text, for respelling (moving, upper case).
+// One cell reference of the text, for respelling (moving, upper case). Row 0 is one end of a
+// whole-column reference (A:C), written without a row.
 struct CellRefText {
     long row = 0, column = 0;
     bool absoluteRow = false, absoluteColumn = false;

@@ -228,6 +228,7 @@ TEST(FormulaFilling, RespellingTouchesReferencesAndFunctionNamesOnly) {
         {"SUMPRODUCT(--(MOD(ROW(C8:C20)-8,4)=0),C8:C20)", 1, 0,
          "SUMPRODUCT(--(MOD(ROW(C9:C21)-8,4)=0),C9:C21)"},
         {"50%+#N/A", 3, 3, "50%+#N/A"},
+        {"sum(a:b)+$c:$c+가!d:D", 5, 1, "SUM(B:C)+$C:$C+가!E:E"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(embedded::shiftFormula(c.text, c.rows, c.columns), c.expected) << c.text;

@@ -260,6 +260,18 @@ TEST_F(FormulaFunctions, DatesCountSerialsFrom1900WithItsLeapDay) {
     EXPECT_EQ(evaluate("TODAY()"), today);
 }
 
+// Whole columns count the cells they hold, however far down, and nothing else.
+TEST_F(FormulaFunctions, WholeColumnsCoverEveryRow) {
+    set(500000, 3, num(1000));
+    check({{"SUM(C:C)", num(1060)},
+           {"SUM($A:C)", num(1066)},
+           {"COUNT(a:a)", num(3)},
+           {"SUM(가:다!D:D)", num(6)},
+           {"SUMIF(A:A,\">1\",C:C)", num(50)},
+           {"C:C", num(20)}, // the host's row
+           {"MATCH(30,C:C,0)", num(3)}});
+}
+
 TEST_F(FormulaFunctions, A1904WorkbookCountsItsSerialsFrom1904) {
     const CellValue todayIn1900 = evaluate("TODAY()");
     book.date1904 = true;
