@@ -1,7 +1,7 @@
 // Scrolling a large sheet in the workbook window: builds a 60 000-row sheet with formats,
 // fills and merges, then times full repaints of the view at positions down the sheet.
 // Prints milliseconds per frame; run on the offscreen platform.
-#include "app/workbook_window.h"
+#include "viewer/workbook_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const long rows = 60000;
     auto book = largeWorkbook(rows, 12);
-    app::SheetView view;
+    viewer::SheetView view;
     view.resize(1280, 800);
     QElapsedTimer timer;
     timer.start();

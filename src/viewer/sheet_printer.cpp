@@ -1,8 +1,8 @@
-#include "app/sheet_printer.h"
+#include "viewer/sheet_printer.h"
 
-#include "app/app_messages.h"
-#include "app/sheet_renderer.h"
 #include "sheet/embedded_messages.h"
+#include "viewer/sheet_renderer.h"
+#include "viewer/viewer_messages.h"
 
 #include <QMarginsF>
 #include <QPageLayout>
@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace app {
+namespace viewer {
 
 namespace {
 
@@ -177,7 +177,7 @@ int printSheet(QPrinter& printer, const sheet::Workbook& workbook, const sheet::
         return 0;
     QPainter painter;
     if (!painter.begin(&printer))
-        throw sheet::AutomationError(app::msg::kPrinterCannotStart.toStdString());
+        throw sheet::AutomationError(msg::kPrinterCannotStart.toStdString());
     const double deviceScale = printer.resolution() / kScreenDpi * layout.contentScale;
     const sheet::CellRect used = usedArea(sheet);
     const SheetGeometry geometry = geometryOf(sheet, deviceScale, used.lastRow, used.lastColumn);
@@ -190,7 +190,7 @@ int printSheet(QPrinter& printer, const sheet::Workbook& workbook, const sheet::
     for (const sheet::CellRect& page : layout.pages) {
         if (!first && !printer.newPage()) {
             painter.end();
-            throw sheet::AutomationError(app::msg::kPrinterRefusedPage.toStdString());
+            throw sheet::AutomationError(msg::kPrinterRefusedPage.toStdString());
         }
         first = false;
         painter.save();
@@ -223,4 +223,4 @@ void SheetPrinter::print(const sheet::Workbook& workbook, const sheet::Worksheet
     printSheet(*printer, workbook, sheet);
 }
 
-} // namespace app
+} // namespace viewer

@@ -1,6 +1,6 @@
-#include "app/sheet_renderer.h"
+#include "viewer/sheet_renderer.h"
 
-#include "app/number_format.h"
+#include "viewer/number_format.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -9,7 +9,7 @@
 #include <cmath>
 #include <unordered_map>
 
-namespace app {
+namespace viewer {
 
 namespace {
 
@@ -611,4 +611,4 @@ QString columnLetters(long column) {
     return letters;
 }
 
-} // namespace app
+} // namespace viewer

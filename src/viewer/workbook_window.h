@@ -3,8 +3,8 @@
 // headers and the sheet's zoom.
 #pragma once
 
-#include "app/sheet_renderer.h"
 #include "sheet/model.h"
+#include "viewer/sheet_renderer.h"
 
 #include <QAbstractScrollArea>
 #include <QWidget>
@@ -16,7 +16,7 @@ class QLabel;
 class QPushButton;
 class QTabWidget;
 
-namespace app {
+namespace viewer {
 
 class SheetView : public QAbstractScrollArea {
     Q_OBJECT
@@ -116,4 +116,4 @@ private:
     std::function<bool(const QString&)> opener_;
 };
 
-} // namespace app
+} // namespace viewer

@@ -1,7 +1,7 @@
-#include "app/workbook_window.h"
+#include "viewer/workbook_window.h"
 
-#include "app/window_fit.h"
-#include "app/workbook_window_messages.h"
+#include "viewer/viewer_messages.h"
+#include "viewer/window_fit.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -24,7 +24,7 @@
 #include <cmath>
 #include <limits>
 
-namespace app {
+namespace viewer {
 
 namespace {
 
@@ -237,7 +237,7 @@ WorkbookWindow::WorkbookWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(fittedClientGeometry(size(), QSize(320, 240), screen->availableGeometry()));
 
-    openButton_ = new QPushButton(workbook_msg::kOpenExternally, this);
+    openButton_ = new QPushButton(msg::kOpenExternally, this);
     openButton_->setObjectName(QStringLiteral("openExternalButton"));
     connect(openButton_, &QPushButton::clicked, this, &WorkbookWindow::openExternally);
 
@@ -247,7 +247,7 @@ WorkbookWindow::WorkbookWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     zoomBox_ = new QComboBox(this);
     zoomBox_->setObjectName(QStringLiteral("zoomBox"));
-    zoomBox_->setToolTip(workbook_msg::kZoom);
+    zoomBox_->setToolTip(msg::kZoom);
     for (int percent : kZoomChoices)
         zoomBox_->addItem(QStringLiteral("%1%").arg(percent), percent);
     connect(zoomBox_, &QComboBox::activated, this, &WorkbookWindow::zoomChosen);
@@ -261,7 +261,7 @@ WorkbookWindow::WorkbookWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* bar = new QHBoxLayout;
     bar->addWidget(openButton_);
     bar->addWidget(pathLabel_, 1);
-    bar->addWidget(new QLabel(workbook_msg::kZoom, this));
+    bar->addWidget(new QLabel(msg::kZoom, this));
     bar->addWidget(zoomBox_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -382,21 +382,19 @@ void WorkbookWindow::rebuildTabs() {
 }
 
 void WorkbookWindow::updateCaption() {
-    const QString name = path_.isEmpty() ? workbook_msg::kUntitled : QFileInfo(path_).fileName();
-    setWindowTitle(name + QLatin1Char(' ') + workbook_msg::kReadOnly +
-                   workbook_msg::kWindowTitleSuffix);
+    const QString name = path_.isEmpty() ? msg::kUntitled : QFileInfo(path_).fileName();
+    setWindowTitle(name + QLatin1Char(' ') + msg::kReadOnly + msg::kWindowTitleSuffix);
     pathLabel_->setText(QDir::toNativeSeparators(path_));
     const bool saved = !path_.isEmpty() && QFileInfo::exists(path_);
     openButton_->setEnabled(saved);
-    openButton_->setToolTip(saved ? workbook_msg::kOpenExternallyHint
-                                  : workbook_msg::kNotSavedHint);
+    openButton_->setToolTip(saved ? msg::kOpenExternallyHint : msg::kNotSavedHint);
 }
 
 void WorkbookWindow::openExternally() {
     if (path_.isEmpty() || !opener_)
         return;
     if (!opener_(path_))
-        QMessageBox::warning(this, windowTitle(), workbook_msg::kCannotOpenExternally);
+        QMessageBox::warning(this, windowTitle(), msg::kCannotOpenExternally);
 }
 
 void WorkbookWindow::showZoomOf(SheetView* view) {
@@ -416,4 +414,4 @@ void WorkbookWindow::zoomChosen(int index) {
         view->setZoom(zoomBox_->itemData(index).toInt());
 }
 
-} // namespace app
+} // namespace viewer

@@ -13,7 +13,7 @@
 
 class QPrinter;
 
-namespace app {
+namespace viewer {
 
 struct PrintLayout {
     double contentScale = 1.0;          // 1.0 = 100 %
@@ -48,4 +48,4 @@ private:
     PrinterSource source_;
 };
 
-} // namespace app
+} // namespace viewer

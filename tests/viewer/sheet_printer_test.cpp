@@ -1,5 +1,5 @@
-#include "app/sheet_printer.h"
 #include "sheet/embedded_messages.h"
+#include "viewer/sheet_printer.h"
 
 #include <QFile>
 #include <QPrinter>
@@ -61,7 +61,7 @@ struct PdfFile {
 
 TEST(PrintLayoutTest, WideSheetSplitsAcrossAtWholeColumnsDownThenOver) {
     auto book = wideWorkbook(120);
-    const app::PrintLayout portrait = app::layoutPages(*book->sheets[0], kA4Portrait);
+    const viewer::PrintLayout portrait = viewer::layoutPages(*book->sheets[0], kA4Portrait);
     // 659 px of paper width hold 5 columns of 110 px: 6 bands across; 978 px hold 48 rows of
     // 20 px: 3 bands down.
     ASSERT_EQ(portrait.pages.size(), 18u);
@@ -71,7 +71,7 @@ TEST(PrintLayoutTest, WideSheetSplitsAcrossAtWholeColumnsDownThenOver) {
     EXPECT_EQ(portrait.pages[3], (sheet::CellRect{1, 6, 48, 10}));
     EXPECT_EQ(portrait.pages.back(), (sheet::CellRect{97, 26, 120, 30}));
 
-    const app::PrintLayout landscape = app::layoutPages(*book->sheets[0], kA4Landscape);
+    const viewer::PrintLayout landscape = viewer::layoutPages(*book->sheets[0], kA4Landscape);
     EXPECT_EQ(landscape.pages.front(), (sheet::CellRect{1, 1, 32, 8}));
     EXPECT_EQ(landscape.pages.size(), 4u * 4u);
 }
@@ -80,14 +80,14 @@ TEST(PrintLayoutTest, ScaleAndFitToPages) {
     auto book = wideWorkbook();
     sheet::Worksheet& s = *book->sheets[0];
     s.pageSetup.scale = 50;
-    app::PrintLayout half = app::layoutPages(s, kA4Portrait);
+    viewer::PrintLayout half = viewer::layoutPages(s, kA4Portrait);
     EXPECT_DOUBLE_EQ(half.contentScale, 0.5);
     EXPECT_EQ(half.pages.size(), 3u); // 55 px columns: 11 a page
 
     s.pageSetup.fitToPages = true;
     s.pageSetup.fitWidth = 1;
     s.pageSetup.fitHeight = 0;
-    app::PrintLayout fitted = app::layoutPages(s, kA4Portrait);
+    viewer::PrintLayout fitted = viewer::layoutPages(s, kA4Portrait);
     EXPECT_EQ(fitted.pages.size(), 1u);
     EXPECT_EQ(fitted.pages[0].lastColumn, 30);
     EXPECT_LT(fitted.contentScale, 0.21);
@@ -96,10 +96,10 @@ TEST(PrintLayoutTest, ScaleAndFitToPages) {
     sheet::Worksheet small("작은시트");
     small.cellAt(1, 1).value = sheet::CellValue::Number(1);
     small.pageSetup.fitToPages = true;
-    EXPECT_DOUBLE_EQ(app::layoutPages(small, kA4Portrait).contentScale, 1.0);
+    EXPECT_DOUBLE_EQ(viewer::layoutPages(small, kA4Portrait).contentScale, 1.0);
 
     sheet::Worksheet empty("빈시트");
-    EXPECT_TRUE(app::layoutPages(empty, kA4Portrait).pages.empty());
+    EXPECT_TRUE(viewer::layoutPages(empty, kA4Portrait).pages.empty());
 }
 
 TEST(SheetPrinterTest, PrintsEveryPageToPdfInTheSheetsOrientation) {
@@ -108,8 +108,8 @@ TEST(SheetPrinterTest, PrintsEveryPageToPdfInTheSheetsOrientation) {
 
     PdfFile portrait;
     auto printer = portrait.printer();
-    app::applyPageSetup(*printer, s.pageSetup);
-    EXPECT_EQ(app::printSheet(*printer, *book, s), 6);
+    viewer::applyPageSetup(*printer, s.pageSetup);
+    EXPECT_EQ(viewer::printSheet(*printer, *book, s), 6);
     printer.reset();
     EXPECT_EQ(portrait.pageCount(), 6);
     ASSERT_EQ(portrait.mediaBoxes().size(), 6u);
@@ -118,7 +118,7 @@ TEST(SheetPrinterTest, PrintsEveryPageToPdfInTheSheetsOrientation) {
     // Through the PrintOut seam: the sheet's own landscape setup reaches the printer.
     s.pageSetup.orientation = 2;
     PdfFile landscape;
-    app::SheetPrinter seam([&] { return landscape.printer(); });
+    viewer::SheetPrinter seam([&] { return landscape.printer(); });
     seam.print(*book, s);
     EXPECT_EQ(landscape.pageCount(), 4);
     ASSERT_EQ(landscape.mediaBoxes().size(), 4u);
@@ -133,7 +133,7 @@ TEST(SheetPrinterTest, PaperSizeAndMarginsReachThePrinter) {
     setup.topMargin = 0.5;
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    app::applyPageSetup(printer, setup);
+    viewer::applyPageSetup(printer, setup);
     EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::Letter);
     const QMarginsF margins = printer.pageLayout().margins(QPageLayout::Inch);
     EXPECT_NEAR(margins.left(), 1.0, 0.01);
@@ -142,7 +142,7 @@ TEST(SheetPrinterTest, PaperSizeAndMarginsReachThePrinter) {
 
 TEST(SheetPrinterTest, NoPrinterIsAnAutomationErrorSayingSo) {
     auto book = wideWorkbook();
-    app::SheetPrinter none([] { return std::unique_ptr<QPrinter>(); });
+    viewer::SheetPrinter none([] { return std::unique_ptr<QPrinter>(); });
     try {
         none.print(*book, *book->sheets[0]);
         ADD_FAILURE() << "printed without a printer";

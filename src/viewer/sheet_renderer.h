@@ -15,7 +15,7 @@
 
 class QPainter;
 
-namespace app {
+namespace viewer {
 
 // Pixels of one column of `characters` width at 100 % for the default 11-point font:
 // 7 pixels a character plus 5 pixels of padding (narrower than one character: 12 a character).
@@ -85,4 +85,4 @@ void renderCells(QPainter& painter, const sheet::Workbook& workbook, const sheet
 // "A", "Z", "AA", ... for column 1, 26, 27, ...
 QString columnLetters(long column);
 
-} // namespace app
+} // namespace viewer
