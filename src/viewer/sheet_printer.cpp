@@ -1,9 +1,12 @@
 #include "viewer/sheet_printer.h"
 
 #include "sheet/embedded_messages.h"
+#include "viewer/header_footer.h"
 #include "viewer/sheet_renderer.h"
 #include "viewer/viewer_messages.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -89,16 +92,37 @@ QPageSize::PageSizeId pageSizeOf(int paperSize) {
     }
 }
 
-// Splits 1..last into runs whose sizes add up to at most `room` (one index at least a run).
-std::vector<std::pair<long, long>> splitAxis(const AxisMetrics& axis, long last, double room) {
+// A run of indexes printed on one page, and the room the print titles leave.
+struct AxisPlan {
+    const AxisMetrics& axis;
+    double room = 0;
+    long titleFirst = 0, titleLast = 0;
+    const std::vector<long>& breaks; // a break after each of these, ascending
+
+    long long titleSize() const {
+        return titleLast > 0 ? axis.offsetOf(titleLast + 1) - axis.offsetOf(titleFirst) : 0;
+    }
+    // Pages that start past the titles repeat them, so they hold that much less.
+    double roomFrom(long first) const {
+        if (titleLast <= 0 || first <= titleLast)
+            return room;
+        return std::max(room - static_cast<double>(titleSize()), room / 4);
+    }
+    bool breakAfter(long index) const {
+        return std::binary_search(breaks.begin(), breaks.end(), index);
+    }
+};
+
+// Splits first..last into runs that fit the room (one index at least a run).
+std::vector<std::pair<long, long>> splitAxis(const AxisPlan& plan, long first, long last) {
     std::vector<std::pair<long, long>> runs;
-    long first = 1;
     while (first <= last) {
+        const double room = plan.roomFrom(first);
         long end = first;
-        long long used = axis.sizeOf(first);
-        while (end < last && used + axis.sizeOf(end + 1) <= room) {
+        long long used = plan.axis.sizeOf(first);
+        while (end < last && !plan.breakAfter(end) && used + plan.axis.sizeOf(end + 1) <= room) {
             ++end;
-            used += axis.sizeOf(end);
+            used += plan.axis.sizeOf(end);
         }
         runs.emplace_back(first, end);
         first = end + 1;
@@ -106,41 +130,113 @@ std::vector<std::pair<long, long>> splitAxis(const AxisMetrics& axis, long last,
     return runs;
 }
 
-PrintLayout layoutAt(const sheet::Worksheet& sheet, const sheet::CellRect& used, double scale,
-                     QSizeF printable) {
-    const SheetGeometry geometry = geometryOf(sheet, scale, used.lastRow, used.lastColumn);
-    const auto columns =
-        splitAxis(geometry.columns, used.lastColumn, printable.width() * kScreenDpi);
-    const auto rows = splitAxis(geometry.rows, used.lastRow, printable.height() * kScreenDpi);
+std::vector<long> sorted(std::vector<long> values) {
+    std::sort(values.begin(), values.end());
+    return values;
+}
+
+bool hasTitleRows(const sheet::PageSetup& setup) {
+    return setup.titleFirstRow > 0 && setup.titleLastRow >= setup.titleFirstRow;
+}
+bool hasTitleColumns(const sheet::PageSetup& setup) {
+    return setup.titleFirstColumn > 0 && setup.titleLastColumn >= setup.titleFirstColumn;
+}
+
+// The areas to print: the print area's ranges within the sheet, else the used area.
+std::vector<sheet::CellRect> printAreas(const sheet::Worksheet& sheet) {
+    std::vector<sheet::CellRect> areas;
+    for (sheet::CellRect area : sheet.pageSetup.printArea) {
+        area.firstRow = std::max(1L, area.firstRow);
+        area.firstColumn = std::max(1L, area.firstColumn);
+        area.lastRow = std::min(sheet::kMaxRows, area.lastRow);
+        area.lastColumn = std::min(sheet::kMaxColumns, area.lastColumn);
+        if (area.lastRow >= area.firstRow && area.lastColumn >= area.firstColumn)
+            areas.push_back(area);
+    }
+    if (!areas.empty())
+        return areas;
+    const sheet::CellRect used = usedArea(sheet);
+    if (used.lastRow >= 1 && used.lastColumn >= 1)
+        areas.push_back(used);
+    return areas;
+}
+
+// The last row and column any page shows, print titles included.
+sheet::CellRect extentOf(const sheet::Worksheet& sheet, const std::vector<sheet::CellRect>& areas) {
+    sheet::CellRect extent{1, 1, 1, 1};
+    for (const sheet::CellRect& area : areas) {
+        extent.lastRow = std::max(extent.lastRow, area.lastRow);
+        extent.lastColumn = std::max(extent.lastColumn, area.lastColumn);
+    }
+    const sheet::PageSetup& setup = sheet.pageSetup;
+    if (hasTitleRows(setup))
+        extent.lastRow = std::max(extent.lastRow, std::min(sheet::kMaxRows, setup.titleLastRow));
+    if (hasTitleColumns(setup))
+        extent.lastColumn =
+            std::max(extent.lastColumn, std::min(sheet::kMaxColumns, setup.titleLastColumn));
+    return extent;
+}
+
+PrintLayout layoutAt(const sheet::Worksheet& sheet, const std::vector<sheet::CellRect>& areas,
+                     double scale, QSizeF printable) {
+    const sheet::PageSetup& setup = sheet.pageSetup;
+    const sheet::CellRect extent = extentOf(sheet, areas);
+    const SheetGeometry geometry = geometryOf(sheet, scale, extent.lastRow, extent.lastColumn);
+    const std::vector<long> rowBreaks = sorted(setup.rowBreaks);
+    const std::vector<long> columnBreaks = sorted(setup.columnBreaks);
+    const AxisPlan columnPlan{geometry.columns, printable.width() * kScreenDpi,
+                              hasTitleColumns(setup) ? setup.titleFirstColumn : 0,
+                              hasTitleColumns(setup) ? setup.titleLastColumn : 0, columnBreaks};
+    const AxisPlan rowPlan{geometry.rows, printable.height() * kScreenDpi,
+                           hasTitleRows(setup) ? setup.titleFirstRow : 0,
+                           hasTitleRows(setup) ? setup.titleLastRow : 0, rowBreaks};
     PrintLayout layout;
     layout.contentScale = scale;
-    for (const auto& [firstColumn, lastColumn] : columns)
-        for (const auto& [firstRow, lastRow] : rows)
-            layout.pages.push_back({firstRow, firstColumn, lastRow, lastColumn});
+    for (const sheet::CellRect& area : areas) {
+        const auto columns = splitAxis(columnPlan, area.firstColumn, area.lastColumn);
+        const auto rows = splitAxis(rowPlan, area.firstRow, area.lastRow);
+        layout.across = std::max(layout.across, static_cast<int>(columns.size()));
+        layout.down = std::max(layout.down, static_cast<int>(rows.size()));
+        if (setup.downThenOver) {
+            for (const auto& [firstColumn, lastColumn] : columns)
+                for (const auto& [firstRow, lastRow] : rows)
+                    layout.pages.push_back({firstRow, firstColumn, lastRow, lastColumn});
+        } else {
+            for (const auto& [firstRow, lastRow] : rows)
+                for (const auto& [firstColumn, lastColumn] : columns)
+                    layout.pages.push_back({firstRow, firstColumn, lastRow, lastColumn});
+        }
+    }
     return layout;
 }
 
 // The largest scale, at most 100 %, at which the sheet fits the wanted number of pages across
 // and down (0 leaves that direction free).
-double fitScale(const sheet::Worksheet& sheet, const sheet::CellRect& used, QSizeF printable) {
+double fitScale(const sheet::Worksheet& sheet, const std::vector<sheet::CellRect>& areas,
+                QSizeF printable) {
     const sheet::PageSetup& setup = sheet.pageSetup;
-    const SheetGeometry natural = geometryOf(sheet, 1.0, used.lastRow, used.lastColumn);
+    const sheet::CellRect extent = extentOf(sheet, areas);
+    const SheetGeometry natural = geometryOf(sheet, 1.0, extent.lastRow, extent.lastColumn);
+    long long width = 0, height = 0;
+    for (const sheet::CellRect& area : areas) {
+        width = std::max(width, natural.columns.offsetOf(area.lastColumn + 1) -
+                                    natural.columns.offsetOf(area.firstColumn));
+        height = std::max(height, natural.rows.offsetOf(area.lastRow + 1) -
+                                      natural.rows.offsetOf(area.firstRow));
+    }
     double scale = 1.0;
-    if (setup.fitWidth > 0 && natural.columns.total() > 0)
+    if (setup.fitWidth > 0 && width > 0)
         scale = std::min(scale, printable.width() * kScreenDpi * setup.fitWidth /
-                                    static_cast<double>(natural.columns.total()));
-    if (setup.fitHeight > 0 && natural.rows.total() > 0)
+                                    static_cast<double>(width));
+    if (setup.fitHeight > 0 && height > 0)
         scale = std::min(scale, printable.height() * kScreenDpi * setup.fitHeight /
-                                    static_cast<double>(natural.rows.total()));
-    // Pages break at whole cells, so the proportional scale may leave one cell over.
-    for (int attempt = 0; attempt < 40 && scale > kMinScale; ++attempt) {
-        const PrintLayout layout = layoutAt(sheet, used, scale, printable);
-        long across = 0;
-        for (const sheet::CellRect& page : layout.pages)
-            across += page.firstRow == 1 ? 1 : 0;
-        const long down = across > 0 ? static_cast<long>(layout.pages.size()) / across : 0;
-        const bool fits = (setup.fitWidth <= 0 || across <= setup.fitWidth) &&
-                          (setup.fitHeight <= 0 || down <= setup.fitHeight);
+                                    static_cast<double>(height));
+    // Pages break at whole cells and repeat their titles, so the proportional scale may leave
+    // one cell over.
+    for (int attempt = 0; attempt < 60 && scale > kMinScale; ++attempt) {
+        const PrintLayout layout = layoutAt(sheet, areas, scale, printable);
+        const bool fits = (setup.fitWidth <= 0 || layout.across <= setup.fitWidth) &&
+                          (setup.fitHeight <= 0 || layout.down <= setup.fitHeight);
         if (fits)
             break;
         scale *= 0.97;
@@ -148,16 +244,33 @@ double fitScale(const sheet::Worksheet& sheet, const sheet::CellRect& used, QSiz
     return std::max(kMinScale, scale);
 }
 
+// Paper less margins, in inches; margins that leave no room are not honoured.
+QRectF printableRect(const sheet::PageSetup& setup, QSizeF paper) {
+    const auto inches = [](double v) { return std::max(0.0, v); };
+    QRectF rect(inches(setup.leftMargin), inches(setup.topMargin),
+                paper.width() - inches(setup.leftMargin) - inches(setup.rightMargin),
+                paper.height() - inches(setup.topMargin) - inches(setup.bottomMargin));
+    if (rect.width() < 0.5 || rect.height() < 0.5)
+        rect = QRectF(QPointF(0, 0), paper).adjusted(0.25, 0.25, -0.25, -0.25);
+    return rect;
+}
+
+QString folderOf(const QString& path) {
+    if (path.isEmpty())
+        return {};
+    return QDir::toNativeSeparators(QFileInfo(path).absolutePath()) + QDir::separator();
+}
+
 } // namespace
 
 PrintLayout layoutPages(const sheet::Worksheet& sheet, QSizeF printable) {
-    const sheet::CellRect used = usedArea(sheet);
-    if (used.lastRow < 1 || used.lastColumn < 1 || printable.isEmpty())
+    const std::vector<sheet::CellRect> areas = printAreas(sheet);
+    if (areas.empty() || printable.isEmpty())
         return {};
     const double scale = sheet.pageSetup.fitToPages
-                             ? fitScale(sheet, used, printable)
+                             ? fitScale(sheet, areas, printable)
                              : std::clamp(sheet.pageSetup.scale / 100.0, kMinScale, kMaxScale);
-    return layoutAt(sheet, used, scale, printable);
+    return layoutAt(sheet, areas, scale, printable);
 }
 
 void applyPageSetup(QPrinter& printer, const sheet::PageSetup& setup) {
@@ -170,36 +283,140 @@ void applyPageSetup(QPrinter& printer, const sheet::PageSetup& setup) {
                            QPageLayout::Inch);
 }
 
-int printSheet(QPrinter& printer, const sheet::Workbook& workbook, const sheet::Worksheet& sheet) {
-    const QRectF paint = printer.pageLayout().paintRect(QPageLayout::Inch);
-    const PrintLayout layout = layoutPages(sheet, paint.size());
-    if (layout.pages.empty())
+SheetPrintout::SheetPrintout(const sheet::Workbook& workbook, const sheet::Worksheet& sheet,
+                             QSizeF paper, PrintContext context)
+    : workbook_(workbook), sheet_(sheet), paper_(paper), context_(std::move(context)),
+      layout_(layoutPages(sheet, printableRect(sheet.pageSetup, paper).size())),
+      extent_(extentOf(sheet, printAreas(sheet))) {
+    if (!layout_.pages.empty())
+        pictures_ = picturesOf(sheet);
+}
+
+SheetPrintout::Titles SheetPrintout::titlesOn(const sheet::CellRect& page) const {
+    const sheet::PageSetup& setup = sheet_.pageSetup;
+    return {hasTitleRows(setup) && page.firstRow > setup.titleLastRow,
+            hasTitleColumns(setup) && page.firstColumn > setup.titleLastColumn};
+}
+
+const SheetGeometry& SheetPrintout::geometryAt(double scale) const {
+    if (scale != geometryScale_) {
+        geometry_ = geometryOf(sheet_, scale, extent_.lastRow, extent_.lastColumn);
+        geometryScale_ = scale;
+    }
+    return geometry_;
+}
+
+void SheetPrintout::drawPage(QPainter& painter, int index, double dpi) const {
+    if (index < 0 || index >= pageCount())
+        return;
+    const QRectF inches = printableRect(sheet_.pageSetup, paper_);
+    const QRectF printable(inches.left() * dpi, inches.top() * dpi, inches.width() * dpi,
+                           inches.height() * dpi);
+    drawCells(painter, layout_.pages[static_cast<size_t>(index)], printable,
+              dpi / kScreenDpi * layout_.contentScale);
+    drawHeaderAndFooter(painter, index, dpi);
+}
+
+void SheetPrintout::drawCells(QPainter& painter, const sheet::CellRect& page,
+                              const QRectF& printable, double scale) const {
+    const sheet::PageSetup& setup = sheet_.pageSetup;
+    const SheetGeometry& geometry = geometryAt(scale);
+    const Titles titles = titlesOn(page);
+    const auto span = [](const AxisMetrics& axis, long first, long last) {
+        return static_cast<int>(axis.offsetOf(last + 1) - axis.offsetOf(first));
+    };
+    const int titleHeight =
+        titles.rows ? span(geometry.rows, setup.titleFirstRow, setup.titleLastRow) : 0;
+    const int titleWidth =
+        titles.columns ? span(geometry.columns, setup.titleFirstColumn, setup.titleLastColumn) : 0;
+    const int width = titleWidth + span(geometry.columns, page.firstColumn, page.lastColumn);
+    const int height = titleHeight + span(geometry.rows, page.firstRow, page.lastRow);
+    int left = static_cast<int>(std::lround(printable.left()));
+    int top = static_cast<int>(std::lround(printable.top()));
+    if (setup.centerHorizontally)
+        left += std::max(0, static_cast<int>(printable.width() - width) / 2);
+    if (setup.centerVertically)
+        top += std::max(0, static_cast<int>(printable.height() - height) / 2);
+
+    RenderOptions options;
+    options.scale = scale;
+    options.gridLines = setup.printGridlines;
+    options.pictures = &pictures_;
+    painter.save();
+    painter.setClipRect(printable);
+    const auto draw = [&](const sheet::CellRect& area, QPoint origin) {
+        renderCells(painter, workbook_, sheet_, geometry, area, origin, options);
+    };
+    if (titles.rows && titles.columns)
+        draw({setup.titleFirstRow, setup.titleFirstColumn, setup.titleLastRow,
+              setup.titleLastColumn},
+             QPoint(left, top));
+    if (titles.rows)
+        draw({setup.titleFirstRow, page.firstColumn, setup.titleLastRow, page.lastColumn},
+             QPoint(left + titleWidth, top));
+    if (titles.columns)
+        draw({page.firstRow, setup.titleFirstColumn, page.lastRow, setup.titleLastColumn},
+             QPoint(left, top + titleHeight));
+    draw(page, QPoint(left + titleWidth, top + titleHeight));
+    painter.restore();
+}
+
+void SheetPrintout::drawHeaderAndFooter(QPainter& painter, int index, double dpi) const {
+    const sheet::PageSetup& setup = sheet_.pageSetup;
+    const sheet::HeaderFooter& texts = setup.headerFooter;
+    if (texts.empty())
+        return;
+    PageFields fields;
+    const int firstNumber = setup.firstPageNumber > 0 ? setup.firstPageNumber : 1;
+    fields.page = firstNumber + index;
+    fields.pages = pageCount();
+    fields.printedAt = context_.printedAt;
+    fields.fileName =
+        context_.filePath.isEmpty() ? msg::kUntitled : QFileInfo(context_.filePath).fileName();
+    fields.folder = folderOf(context_.filePath);
+    fields.sheetName = QString::fromStdString(sheet_.name);
+    const bool first = texts.differentFirst && index == 0;
+    const bool even = texts.differentOddEven && fields.page % 2 == 0;
+    const std::string& header = first  ? texts.firstHeader
+                                : even ? texts.evenHeader
+                                       : texts.oddHeader;
+    const std::string& footer = first  ? texts.firstFooter
+                                : even ? texts.evenFooter
+                                       : texts.oddFooter;
+    const double left = std::max(0.0, texts.alignWithMargins ? setup.leftMargin : 0.5) * dpi;
+    const double right = paper_.width() * dpi -
+                         std::max(0.0, texts.alignWithMargins ? setup.rightMargin : 0.5) * dpi;
+    const double headerTop = std::max(0.0, setup.headerMargin) * dpi;
+    const double footerBottom = (paper_.height() - std::max(0.0, setup.footerMargin)) * dpi;
+    if (!header.empty())
+        drawHeaderFooter(painter, expandHeaderFooter(QString::fromStdString(header), fields),
+                         QRectF(QPointF(left, headerTop), QPointF(right, paper_.height() * dpi)),
+                         dpi, true);
+    if (!footer.empty())
+        drawHeaderFooter(painter, expandHeaderFooter(QString::fromStdString(footer), fields),
+                         QRectF(QPointF(left, 0), QPointF(right, footerBottom)), dpi, false);
+}
+
+int printSheet(QPrinter& printer, const sheet::Workbook& workbook, const sheet::Worksheet& sheet,
+               const PrintContext& context) {
+    // The header and footer lie in the margins: draw on the whole sheet of paper.
+    printer.setFullPage(true);
+    const QSizeF paper = printer.pageLayout().fullRect(QPageLayout::Inch).size();
+    const SheetPrintout printout(workbook, sheet, paper, context);
+    if (printout.pageCount() == 0)
         return 0;
     QPainter painter;
     if (!painter.begin(&printer))
         throw sheet::AutomationError(msg::kPrinterCannotStart.toStdString());
-    const double deviceScale = printer.resolution() / kScreenDpi * layout.contentScale;
-    const sheet::CellRect used = usedArea(sheet);
-    const SheetGeometry geometry = geometryOf(sheet, deviceScale, used.lastRow, used.lastColumn);
-    const QRect pageArea(QPoint(0, 0),
-                         printer.pageLayout().paintRectPixels(printer.resolution()).size());
-    RenderOptions options;
-    options.scale = deviceScale;
-    options.gridLines = false; // the application prints without grid lines unless asked
-    bool first = true;
-    for (const sheet::CellRect& page : layout.pages) {
-        if (!first && !printer.newPage()) {
+    for (int index = 0; index < printout.pageCount(); ++index) {
+        if (index > 0 && !printer.newPage()) {
             painter.end();
             throw sheet::AutomationError(msg::kPrinterRefusedPage.toStdString());
         }
-        first = false;
-        painter.save();
-        painter.setClipRect(pageArea);
-        renderCells(painter, workbook, sheet, geometry, page, QPoint(0, 0), options);
-        painter.restore();
+        printout.drawPage(painter, index, printer.resolution());
     }
     painter.end();
-    return static_cast<int>(layout.pages.size());
+    return printout.pageCount();
 }
 
 SheetPrinter::SheetPrinter()

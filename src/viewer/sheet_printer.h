@@ -1,16 +1,23 @@
 // Printing a worksheet through Qt's printing: the sheet's page setup (paper, orientation,
-// margins, scale or fit to pages) applied to the printer, the used area split into pages
-// across rows and columns at whole cells, down first and then across.
+// margins, scale or fit to pages, centring) applied, the print area (the used area when none)
+// split into pages across rows and columns at whole cells and at manual page breaks, down
+// first and then across, with the print titles repeated and the header and footer on every
+// page.
 #pragma once
 
 #include "sheet/embedded_application.h"
 #include "sheet/model.h"
+#include "viewer/sheet_pictures.h"
+#include "viewer/sheet_renderer.h"
 
+#include <QDateTime>
 #include <QSizeF>
+#include <QString>
 #include <functional>
 #include <memory>
 #include <vector>
 
+class QPainter;
 class QPrinter;
 
 namespace viewer {
@@ -18,18 +25,58 @@ namespace viewer {
 struct PrintLayout {
     double contentScale = 1.0;          // 1.0 = 100 %
     std::vector<sheet::CellRect> pages; // in print order
+    int across = 0, down = 0;           // pages across and down the widest print area
 };
 
-// Splits the sheet's used area into pages of `printable` inches (paper less margins).
+// Splits the sheet's print area into pages of `printable` inches (paper less margins).
 // Empty when the sheet holds nothing to print.
 PrintLayout layoutPages(const sheet::Worksheet& sheet, QSizeF printable);
 
 // Sets paper size, orientation and margins of `printer` from the page setup.
 void applyPageSetup(QPrinter& printer, const sheet::PageSetup& setup);
 
+// What the header and footer codes name besides page numbers.
+struct PrintContext {
+    QString filePath; // empty for a workbook never saved
+    QDateTime printedAt = QDateTime::currentDateTime();
+};
+
+// One sheet laid out on paper of a given size, ready to draw page by page.
+class SheetPrintout {
+public:
+    SheetPrintout(const sheet::Workbook& workbook, const sheet::Worksheet& sheet, QSizeF paper,
+                  PrintContext context = {});
+
+    int pageCount() const { return static_cast<int>(layout_.pages.size()); }
+    const PrintLayout& layout() const { return layout_; }
+    // Draws page `index` on `painter`, whose device shows the whole paper at `dpi`.
+    void drawPage(QPainter& painter, int index, double dpi) const;
+
+private:
+    struct Titles {
+        bool rows = false, columns = false;
+    };
+    Titles titlesOn(const sheet::CellRect& page) const;
+    const SheetGeometry& geometryAt(double scale) const;
+    void drawCells(QPainter& painter, const sheet::CellRect& page, const QRectF& printable,
+                   double scale) const;
+    void drawHeaderAndFooter(QPainter& painter, int index, double dpi) const;
+
+    const sheet::Workbook& workbook_;
+    const sheet::Worksheet& sheet_;
+    QSizeF paper_;
+    PrintContext context_;
+    PrintLayout layout_;
+    std::vector<SheetPicture> pictures_;
+    sheet::CellRect extent_; // every row and column a page may show
+    mutable double geometryScale_ = 0;
+    mutable SheetGeometry geometry_;
+};
+
 // Prints the sheet on `printer` as it is set up; returns the number of pages printed.
 // Throws sheet::AutomationError when the printer cannot start.
-int printSheet(QPrinter& printer, const sheet::Workbook& workbook, const sheet::Worksheet& sheet);
+int printSheet(QPrinter& printer, const sheet::Workbook& workbook, const sheet::Worksheet& sheet,
+               const PrintContext& context = {});
 
 // PrintOut of the embedded component: the desktop's default printer, set up from the sheet.
 class SheetPrinter : public sheet::Printer {
