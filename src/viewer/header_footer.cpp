@@ -23,11 +23,12 @@ public:
     HeaderSections run() {
         while (at_ < codes_.size()) {
             const QChar c = codes_[at_++];
-            if (c != QLatin1Char('&') || at_ >= codes_.size()) {
-                append(c == QLatin1Char('\r') ? QString() : QString(c));
+            if (c == QLatin1Char('\r'))
                 continue;
-            }
-            code(codes_[at_++]);
+            if (c != QLatin1Char('&'))
+                append(QString(c));
+            else if (at_ < codes_.size())
+                code(codes_[at_++]);
         }
         return sections_;
     }

@@ -50,6 +50,7 @@ public:
 
     void run() {
         const QRect whole = spanRect(area_);
+        whole_ = whole;
         p_.save();
         p_.setClipRect(whole, Qt::IntersectClip);
         p_.fillRect(whole, Qt::white);
@@ -458,6 +459,11 @@ private:
                 }
             }
         }
+        // Neighbours are laid out for the text they may spill into the area; most spill nowhere.
+        if (!clip.intersects(whole_)) {
+            p_.restore();
+            return;
+        }
         if (options_.textObserver)
             options_.textObserver({row, column, text, clip});
         p_.setClipRect(clip, Qt::IntersectClip);
@@ -552,6 +558,7 @@ private:
     const SheetGeometry& geometry_;
     sheet::CellRect area_;
     QPoint origin_;
+    QRect whole_; // the drawn area's pixels
     RenderOptions options_;
     std::vector<const sheet::CellRect*> merges_;    // meeting the drawn area
     std::vector<const sheet::CellRect*> rowMerges_; // meeting the drawn rows

@@ -236,8 +236,8 @@ void SheetView::paintPane(QPainter& painter, const QRect& pane, long long conten
         return;
     const sheet::CellRect area{geometry_.rows.indexAt(contentY),
                                geometry_.columns.indexAt(contentX),
-                               geometry_.rows.indexAt(contentY + pane.height()),
-                               geometry_.columns.indexAt(contentX + pane.width())};
+                               geometry_.rows.indexAt(contentY + pane.height() - 1),
+                               geometry_.columns.indexAt(contentX + pane.width() - 1)};
     const QPoint origin(
         static_cast<int>(pane.left() + geometry_.columns.offsetOf(area.firstColumn) - contentX),
         static_cast<int>(pane.top() + geometry_.rows.offsetOf(area.firstRow) - contentY));

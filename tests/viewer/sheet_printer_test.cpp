@@ -2,6 +2,8 @@
 #include "viewer/sheet_printer.h"
 
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -149,6 +151,167 @@ TEST(SheetPrinterTest, NoPrinterIsAnAutomationErrorSayingSo) {
     } catch (const sheet::AutomationError& error) {
         EXPECT_STREQ(error.what(), sheet::messages::kNoPrinter);
     }
+}
+
+} // namespace
+
+namespace {
+
+constexpr QRgb kRed = 0xFFFF0000;
+constexpr QRgb kBlue = 0xFF0000FF;
+const QSizeF kA4(8.27, 11.69);
+
+// A page as printed, on white paper at 96 dots per inch.
+QImage printedPage(const viewer::SheetPrintout& printout, int index) {
+    QImage image((kA4 * 96).toSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    printout.drawPage(painter, index, 96);
+    painter.end();
+    return image;
+}
+
+int inkIn(const QImage& image, const QRect& rect) {
+    int count = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            count += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+    return count;
+}
+
+int filledStyle(sheet::Workbook& book, sheet::Rgb color) {
+    sheet::Style style;
+    style.fill.pattern = "solid";
+    style.fill.foreground = color;
+    return book.styles.intern(style);
+}
+
+TEST(PrintFitTest, FittedOnePageWideRunsDownAsManyPagesAsNeeded) {
+    auto book = wideWorkbook(400);
+    sheet::PageSetup& setup = book->sheets[0]->pageSetup;
+    setup.fitToPages = true;
+    setup.fitWidth = 1;
+    setup.fitHeight = 0;
+    const viewer::PrintLayout layout = viewer::layoutPages(*book->sheets[0], kA4Portrait);
+    EXPECT_EQ(layout.across, 1);
+    EXPECT_GE(layout.down, 2); // never squeezed onto one sheet of paper
+    for (const sheet::CellRect& page : layout.pages)
+        EXPECT_EQ(page.lastColumn, 30);
+
+    // Two pages wide and tall: no more across or down than asked, and larger than one wide.
+    setup.fitWidth = 2;
+    setup.fitHeight = 2;
+    const viewer::PrintLayout two = viewer::layoutPages(*book->sheets[0], kA4Portrait);
+    EXPECT_LE(two.across, 2);
+    EXPECT_LE(two.down, 2);
+    EXPECT_GT(two.contentScale, layout.contentScale);
+
+    // The zoom applies when the sheet is not fitted.
+    setup.fitToPages = false;
+    setup.scale = 25;
+    EXPECT_DOUBLE_EQ(viewer::layoutPages(*book->sheets[0], kA4Portrait).contentScale, 0.25);
+}
+
+TEST(PrintFitTest, PrintAreaAndManualBreaksChooseThePages) {
+    auto book = wideWorkbook(120);
+    sheet::PageSetup& setup = book->sheets[0]->pageSetup;
+    setup.printArea = {{5, 2, 20, 4}};
+    setup.rowBreaks = {10};
+    const viewer::PrintLayout layout = viewer::layoutPages(*book->sheets[0], kA4Portrait);
+    ASSERT_EQ(layout.pages.size(), 2u);
+    EXPECT_EQ(layout.pages[0], (sheet::CellRect{5, 2, 10, 4}));
+    EXPECT_EQ(layout.pages[1], (sheet::CellRect{11, 2, 20, 4}));
+}
+
+TEST(PrintTitlesTest, TitleRowsAndColumnsRepeatOnLaterPages) {
+    auto book = wideWorkbook(120);
+    sheet::Worksheet& s = *book->sheets[0];
+    const int red = filledStyle(*book, 0xFF0000);
+    const int blue = filledStyle(*book, 0x0000FF);
+    for (long c = 1; c <= 30; ++c)
+        s.cellAt(1, c).style = red;
+    for (long r = 2; r <= 120; ++r)
+        s.cellAt(r, 1).style = blue;
+    s.pageSetup.titleFirstRow = s.pageSetup.titleLastRow = 1;
+    s.pageSetup.titleFirstColumn = s.pageSetup.titleLastColumn = 1;
+
+    const viewer::SheetPrintout printout(*book, s, kA4);
+    const auto& pages = printout.layout().pages;
+    // Page 1 holds the title row itself; the pages after it hold one row less for the copy.
+    ASSERT_GE(pages.size(), 5u);
+    EXPECT_EQ(pages[0], (sheet::CellRect{1, 1, 48, 5}));
+    EXPECT_EQ(pages[1], (sheet::CellRect{49, 1, 95, 5}));
+    EXPECT_EQ(pages[pages.size() / 2].firstColumn > 1, true);
+
+    const QPoint corner(67 + 5, 72 + 5); // inside the left and top margins
+    const QImage second = printedPage(printout, 1);
+    EXPECT_EQ(second.pixel(corner), kRed);                  // row 1 above row 49
+    EXPECT_EQ(second.pixel(corner + QPoint(0, 25)), kBlue); // column A of row 49
+    const int across = printout.layout().down;              // first page of the second column
+    const QImage over = printedPage(printout, across);
+    ASSERT_GT(pages[static_cast<size_t>(across)].firstColumn, 1);
+    EXPECT_EQ(over.pixel(corner), kRed);                  // A1, the corner of both titles
+    EXPECT_EQ(over.pixel(corner + QPoint(115, 0)), kRed); // row 1 over the page's columns
+    EXPECT_EQ(over.pixel(corner + QPoint(0, 25)), kBlue); // column A beside its rows
+    EXPECT_NE(over.pixel(corner + QPoint(115, 25)), kBlue);
+
+    // Without print titles the second page starts with its own rows.
+    s.pageSetup.titleFirstRow = s.pageSetup.titleLastRow = 0;
+    s.pageSetup.titleFirstColumn = s.pageSetup.titleLastColumn = 0;
+    const viewer::SheetPrintout plain(*book, s, kA4);
+    EXPECT_EQ(printedPage(plain, 1).pixel(corner), kBlue);
+}
+
+TEST(PrintHeaderFooterTest, HeaderAndFooterPrintInTheMarginsWithPageNumbers) {
+    auto book = wideWorkbook(120);
+    sheet::Worksheet& s = *book->sheets[0];
+    const QRect headerBand(67, 10, 794 - 2 * 67, 60); // above the cells, below 0.3 inch
+    const QRect footerBand(67, 1122 - 70, 794 - 2 * 67, 60);
+    const viewer::SheetPrintout bare(*book, s, kA4);
+    EXPECT_EQ(inkIn(printedPage(bare, 1), headerBand), 0);
+    EXPECT_EQ(inkIn(printedPage(bare, 1), footerBand), 0);
+
+    s.pageSetup.headerFooter.oddHeader = "&L&A";
+    s.pageSetup.headerFooter.oddFooter = "&C&P / &N";
+    const viewer::SheetPrintout printout(*book, s, kA4);
+    const QImage first = printedPage(printout, 0);
+    const QImage second = printedPage(printout, 1);
+    const QRect headerLeft(headerBand.left(), headerBand.top(), 200, headerBand.height());
+    EXPECT_GT(inkIn(first, headerLeft), 20);
+    EXPECT_GT(inkIn(first, footerBand), 20);
+    // "1 / 18" and "2 / 18": the footer differs from page to page.
+    EXPECT_NE(first.copy(footerBand), second.copy(footerBand));
+    EXPECT_EQ(first.copy(headerBand), second.copy(headerBand));
+
+    // Through a real printer the header and footer leave the page count as it was.
+    PdfFile pdf;
+    auto printer = pdf.printer();
+    viewer::applyPageSetup(*printer, s.pageSetup);
+    EXPECT_EQ(viewer::printSheet(*printer, *book, s), 18);
+    printer.reset();
+    EXPECT_EQ(pdf.pageCount(), 18);
+}
+
+TEST(PrintCentringTest, CellsCentreOnThePageWhenAsked) {
+    sheet::Workbook book;
+    book.sheets.push_back(std::make_unique<sheet::Worksheet>("작은표"));
+    sheet::Worksheet& s = *book.sheets[0];
+    s.cellAt(1, 1).style = filledStyle(book, 0xFF0000); // 64 x 20 pixels
+    const auto redBox = [](const QImage& image) {
+        QRect box;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) == kRed)
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    };
+    EXPECT_EQ(redBox(printedPage(viewer::SheetPrintout(book, s, kA4), 0)).topLeft(),
+              QPoint(67, 72));
+    s.pageSetup.centerHorizontally = true;
+    s.pageSetup.centerVertically = true;
+    const QRect centred = redBox(printedPage(viewer::SheetPrintout(book, s, kA4), 0));
+    EXPECT_NEAR(centred.center().x(), 794 / 2, 3);
+    EXPECT_NEAR(centred.center().y(), 72 + (1122 - 144) / 2, 3);
 }
 
 } // namespace
