@@ -18,7 +18,10 @@ namespace {
 constexpr double kEmuPerPixel = 9525.0; // at 96 pixels an inch
 // Media larger than this is not decoded for the window.
 constexpr std::size_t kMaxImageBytes = 64u << 20;
-constexpr int kMaxImagePixels = 8192;
+// Larger images are decoded scaled down to this many pixels a side, and a sheet's pictures
+// together to this many pixels; the rest are left out.
+constexpr int kMaxImageSide = 4096;
+constexpr long long kMaxSheetPixels = 64LL << 20;
 
 // Element names compared without their prefix: files differ in the prefixes they choose.
 std::string_view localName(const char* name) {
@@ -63,7 +66,7 @@ std::string embeddedId(pugi::xml_node picture) {
     return {};
 }
 
-QImage decode(const sheet::PackagePart& drawing, const std::string& id) {
+QImage decode(const sheet::PackagePart& drawing, const std::string& id, long long& budget) {
     const auto relation =
         std::find_if(drawing.relations.begin(), drawing.relations.end(),
                      [&](const sheet::PartRelation& r) { return r.id == id && r.part; });
@@ -76,10 +79,20 @@ QImage decode(const sheet::PackagePart& drawing, const std::string& id) {
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > kMaxImagePixels || size.height() > kMaxImagePixels))
-        reader.setScaledSize(size.scaled(kMaxImagePixels, kMaxImagePixels, Qt::KeepAspectRatio));
-    return reader.read();
+    QSize size = reader.size();
+    if (!size.isValid())
+        return {};
+    if (size.width() > kMaxImageSide || size.height() > kMaxImageSide) {
+        size = size.scaled(kMaxImageSide, kMaxImageSide, Qt::KeepAspectRatio);
+        reader.setScaledSize(size);
+    }
+    const long long pixels = static_cast<long long>(size.width()) * size.height();
+    if (pixels > budget)
+        return {};
+    QImage image = reader.read();
+    if (!image.isNull())
+        budget -= pixels;
+    return image;
 }
 
 bool readAnchor(pugi::xml_node anchor, SheetPicture& picture) {
@@ -120,7 +133,8 @@ long long edge(const AxisMetrics& axis, long index, long long offset, double sca
 
 } // namespace
 
-std::vector<SheetPicture> picturesOfDrawing(const sheet::PackagePart& drawing) {
+static std::vector<SheetPicture> picturesOfDrawing(const sheet::PackagePart& drawing,
+                                                   long long& budget) {
     std::vector<SheetPicture> pictures;
     pugi::xml_document document;
     if (!document.load_buffer(drawing.data.data(), drawing.data.size()))
@@ -132,7 +146,7 @@ std::vector<SheetPicture> picturesOfDrawing(const sheet::PackagePart& drawing) {
         SheetPicture picture;
         if (!readAnchor(anchor, picture))
             continue;
-        picture.image = decode(drawing, embeddedId(pic));
+        picture.image = decode(drawing, embeddedId(pic), budget);
         if (picture.image.isNull())
             continue;
         pictures.push_back(std::move(picture));
@@ -142,12 +156,18 @@ std::vector<SheetPicture> picturesOfDrawing(const sheet::PackagePart& drawing) {
     return pictures;
 }
 
+std::vector<SheetPicture> picturesOfDrawing(const sheet::PackagePart& drawing) {
+    long long budget = kMaxSheetPixels;
+    return picturesOfDrawing(drawing, budget);
+}
+
 std::vector<SheetPicture> picturesOf(const sheet::Worksheet& sheet) {
     std::vector<SheetPicture> pictures;
+    long long budget = kMaxSheetPixels;
     for (const sheet::SheetAttachment& attachment : sheet.attachments) {
         if (attachment.element != "drawing" || !attachment.part)
             continue;
-        std::vector<SheetPicture> more = picturesOfDrawing(*attachment.part);
+        std::vector<SheetPicture> more = picturesOfDrawing(*attachment.part, budget);
         for (SheetPicture& picture : more) {
             if (pictures.size() >= kMaxSheetPictures)
                 return pictures;

@@ -29,7 +29,8 @@ struct SheetPicture {
     QImage image;
 };
 
-// At most this many pictures of one sheet are decoded.
+// At most this many pictures of one sheet are decoded (and no more pixels than a few large
+// photographs take).
 inline constexpr std::size_t kMaxSheetPictures = 2000;
 
 std::vector<SheetPicture> picturesOf(const sheet::Worksheet& sheet);

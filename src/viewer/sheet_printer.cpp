@@ -142,21 +142,22 @@ bool hasTitleColumns(const sheet::PageSetup& setup) {
     return setup.titleFirstColumn > 0 && setup.titleLastColumn >= setup.titleFirstColumn;
 }
 
-// The areas to print: the print area's ranges within the sheet, else the used area.
+// The areas to print: the print area's ranges as far as the sheet holds anything (a print area
+// of whole columns prints the filled rows, not a million empty ones), else the used area.
 std::vector<sheet::CellRect> printAreas(const sheet::Worksheet& sheet) {
+    const sheet::CellRect used = usedArea(sheet);
     std::vector<sheet::CellRect> areas;
+    if (used.lastRow < 1 || used.lastColumn < 1)
+        return areas;
     for (sheet::CellRect area : sheet.pageSetup.printArea) {
         area.firstRow = std::max(1L, area.firstRow);
         area.firstColumn = std::max(1L, area.firstColumn);
-        area.lastRow = std::min(sheet::kMaxRows, area.lastRow);
-        area.lastColumn = std::min(sheet::kMaxColumns, area.lastColumn);
+        area.lastRow = std::min(used.lastRow, area.lastRow);
+        area.lastColumn = std::min(used.lastColumn, area.lastColumn);
         if (area.lastRow >= area.firstRow && area.lastColumn >= area.firstColumn)
             areas.push_back(area);
     }
-    if (!areas.empty())
-        return areas;
-    const sheet::CellRect used = usedArea(sheet);
-    if (used.lastRow >= 1 && used.lastColumn >= 1)
+    if (sheet.pageSetup.printArea.empty())
         areas.push_back(used);
     return areas;
 }

@@ -221,6 +221,13 @@ TEST(PrintFitTest, PrintAreaAndManualBreaksChooseThePages) {
     ASSERT_EQ(layout.pages.size(), 2u);
     EXPECT_EQ(layout.pages[0], (sheet::CellRect{5, 2, 10, 4}));
     EXPECT_EQ(layout.pages[1], (sheet::CellRect{11, 2, 20, 4}));
+
+    // Whole columns as the print area print the rows that hold something.
+    setup.printArea = {{1, 1, sheet::kMaxRows, 2}};
+    setup.rowBreaks.clear();
+    const viewer::PrintLayout columns = viewer::layoutPages(*book->sheets[0], kA4Portrait);
+    ASSERT_EQ(columns.pages.size(), 3u);
+    EXPECT_EQ(columns.pages.back(), (sheet::CellRect{97, 1, 120, 2}));
 }
 
 TEST(PrintTitlesTest, TitleRowsAndColumnsRepeatOnLaterPages) {

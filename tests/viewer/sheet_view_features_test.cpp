@@ -66,9 +66,11 @@ TEST(SheetViewHiddenTest, HiddenColumnsAndRowsTakeNoRoomAndShowNothing) {
     Shown f;
     f.sheet->hiddenColumns = {2};
     f.sheet->hiddenRows = {3};
-    f.sheet->cellAt(2, 2) = {sheet::CellValue::Text("숨은 칸"), {}, filled(f.book, 0xFF0000)};
-    f.sheet->cellAt(2, 3) = {sheet::CellValue::Text("보임"), {}, filled(f.book, 0x00FF00)};
-    f.sheet->cellAt(3, 1) = {sheet::CellValue::Text("숨은 줄"), {}, filled(f.book, 0xFF0000)};
+    f.sheet->cellAt(2,
+                    2) = {sheet::CellValue::Text("숨은 칸"), {}, filled(f.book, 0xFF0000), nullptr};
+    f.sheet->cellAt(2, 3) = {sheet::CellValue::Text("보임"), {}, filled(f.book, 0x00FF00), nullptr};
+    f.sheet->cellAt(3,
+                    1) = {sheet::CellValue::Text("숨은 줄"), {}, filled(f.book, 0xFF0000), nullptr};
     f.sheet->cellAt(4, 1).value = sheet::CellValue::Number(4);
     f.show();
     const QImage image = f.image();
@@ -91,7 +93,7 @@ TEST(SheetViewFrozenTest, FrozenRowsAndColumnsStayWhileTheRestScrolls) {
     Shown f;
     f.sheet->view.frozenRows = 2;
     f.sheet->view.frozenColumns = 1;
-    f.sheet->cellAt(1, 1) = {sheet::CellValue::Text("구분"), {}, filled(f.book, 0xFF0000)};
+    f.sheet->cellAt(1, 1) = {sheet::CellValue::Text("구분"), {}, filled(f.book, 0xFF0000), nullptr};
     for (long c = 2; c <= 40; ++c)
         f.sheet->cellAt(1, c).value = sheet::CellValue::Text("머리" + std::to_string(c));
     for (long r = 3; r <= 300; ++r) {
