@@ -92,7 +92,8 @@ QPageSize::PageSizeId pageSizeOf(int paperSize) {
     }
 }
 
-// A run of indexes printed on one page, and the room the print titles leave.
+// How one direction of the sheet is split into pages: the room a page has, the print titles
+// it repeats and the manual breaks.
 struct AxisPlan {
     const AxisMetrics& axis;
     double room = 0;
@@ -106,7 +107,7 @@ struct AxisPlan {
     double roomFrom(long first) const {
         if (titleLast <= 0 || first <= titleLast)
             return room;
-        return std::max(room - static_cast<double>(titleSize()), room / 4);
+        return room - static_cast<double>(titleSize());
     }
     bool breakAfter(long index) const {
         return std::binary_search(breaks.begin(), breaks.end(), index);
@@ -178,6 +179,11 @@ sheet::CellRect extentOf(const sheet::Worksheet& sheet, const std::vector<sheet:
     return extent;
 }
 
+// Titles that would leave less than a quarter of the page for the cells are not repeated.
+bool titlesFit(const AxisPlan& plan) {
+    return plan.titleLast > 0 && static_cast<double>(plan.titleSize()) <= plan.room * 0.75;
+}
+
 PrintLayout layoutAt(const sheet::Worksheet& sheet, const std::vector<sheet::CellRect>& areas,
                      double scale, QSizeF printable) {
     const sheet::PageSetup& setup = sheet.pageSetup;
@@ -185,14 +191,20 @@ PrintLayout layoutAt(const sheet::Worksheet& sheet, const std::vector<sheet::Cel
     const SheetGeometry geometry = geometryOf(sheet, scale, extent.lastRow, extent.lastColumn);
     const std::vector<long> rowBreaks = sorted(setup.rowBreaks);
     const std::vector<long> columnBreaks = sorted(setup.columnBreaks);
-    const AxisPlan columnPlan{geometry.columns, printable.width() * kScreenDpi,
-                              hasTitleColumns(setup) ? setup.titleFirstColumn : 0,
-                              hasTitleColumns(setup) ? setup.titleLastColumn : 0, columnBreaks};
-    const AxisPlan rowPlan{geometry.rows, printable.height() * kScreenDpi,
-                           hasTitleRows(setup) ? setup.titleFirstRow : 0,
-                           hasTitleRows(setup) ? setup.titleLastRow : 0, rowBreaks};
+    AxisPlan columnPlan{geometry.columns, printable.width() * kScreenDpi,
+                        hasTitleColumns(setup) ? setup.titleFirstColumn : 0,
+                        hasTitleColumns(setup) ? setup.titleLastColumn : 0, columnBreaks};
+    AxisPlan rowPlan{geometry.rows, printable.height() * kScreenDpi,
+                     hasTitleRows(setup) ? setup.titleFirstRow : 0,
+                     hasTitleRows(setup) ? setup.titleLastRow : 0, rowBreaks};
     PrintLayout layout;
     layout.contentScale = scale;
+    layout.repeatsTitleRows = titlesFit(rowPlan);
+    layout.repeatsTitleColumns = titlesFit(columnPlan);
+    if (!layout.repeatsTitleRows)
+        rowPlan.titleLast = 0;
+    if (!layout.repeatsTitleColumns)
+        columnPlan.titleLast = 0;
     for (const sheet::CellRect& area : areas) {
         const auto columns = splitAxis(columnPlan, area.firstColumn, area.lastColumn);
         const auto rows = splitAxis(rowPlan, area.firstRow, area.lastRow);
@@ -295,8 +307,8 @@ SheetPrintout::SheetPrintout(const sheet::Workbook& workbook, const sheet::Works
 
 SheetPrintout::Titles SheetPrintout::titlesOn(const sheet::CellRect& page) const {
     const sheet::PageSetup& setup = sheet_.pageSetup;
-    return {hasTitleRows(setup) && page.firstRow > setup.titleLastRow,
-            hasTitleColumns(setup) && page.firstColumn > setup.titleLastColumn};
+    return {layout_.repeatsTitleRows && page.firstRow > setup.titleLastRow,
+            layout_.repeatsTitleColumns && page.firstColumn > setup.titleLastColumn};
 }
 
 const SheetGeometry& SheetPrintout::geometryAt(double scale) const {

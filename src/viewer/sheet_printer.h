@@ -26,6 +26,8 @@ struct PrintLayout {
     double contentScale = 1.0;          // 1.0 = 100 %
     std::vector<sheet::CellRect> pages; // in print order
     int across = 0, down = 0;           // pages across and down the widest print area
+    // Whether pages past the print titles repeat them (not when they leave too little room).
+    bool repeatsTitleRows = false, repeatsTitleColumns = false;
 };
 
 // Splits the sheet's print area into pages of `printable` inches (paper less margins).

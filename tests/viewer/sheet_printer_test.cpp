@@ -262,6 +262,18 @@ TEST(PrintTitlesTest, TitleRowsAndColumnsRepeatOnLaterPages) {
     EXPECT_EQ(over.pixel(corner + QPoint(0, 25)), kBlue); // column A beside its rows
     EXPECT_NE(over.pixel(corner + QPoint(115, 25)), kBlue);
 
+    // Titles taller than most of a page are printed once, never at the cost of the rows.
+    for (long r = 1; r <= 60; ++r)
+        s.rowHeights[r] = 10;
+    s.pageSetup.titleLastRow = 40; // 40 rows of 13 px of the 978 px a page holds: fits
+    EXPECT_TRUE(viewer::SheetPrintout(*book, s, kA4).layout().repeatsTitleRows);
+    s.pageSetup.titleLastRow = 60;
+    const viewer::SheetPrintout tall(*book, s, kA4);
+    EXPECT_FALSE(tall.layout().repeatsTitleRows);
+    const sheet::CellRect second = tall.layout().pages[1];
+    EXPECT_GE(second.lastRow - second.firstRow + 1, 40); // a full page of rows, no titles
+    s.rowHeights.clear();
+
     // Without print titles the second page starts with its own rows.
     s.pageSetup.titleFirstRow = s.pageSetup.titleLastRow = 0;
     s.pageSetup.titleFirstColumn = s.pageSetup.titleLastColumn = 0;
