@@ -270,8 +270,8 @@ TEST(PrintTitlesTest, TitleRowsAndColumnsRepeatOnLaterPages) {
     s.pageSetup.titleLastRow = 60;
     const viewer::SheetPrintout tall(*book, s, kA4);
     EXPECT_FALSE(tall.layout().repeatsTitleRows);
-    const sheet::CellRect second = tall.layout().pages[1];
-    EXPECT_GE(second.lastRow - second.firstRow + 1, 40); // a full page of rows, no titles
+    const sheet::CellRect next = tall.layout().pages[1];
+    EXPECT_GE(next.lastRow - next.firstRow + 1, 40); // a full page of rows, no titles
     s.rowHeights.clear();
 
     // Without print titles the second page starts with its own rows.
