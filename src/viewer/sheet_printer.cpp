@@ -374,20 +374,25 @@ void SheetPrintout::drawCells(QPainter& painter, const sheet::CellRect& page,
     painter.restore();
 }
 
-void SheetPrintout::drawHeaderAndFooter(QPainter& painter, int index, double dpi) const {
-    const sheet::PageSetup& setup = sheet_.pageSetup;
-    const sheet::HeaderFooter& texts = setup.headerFooter;
-    if (texts.empty())
-        return;
+PageFields SheetPrintout::fieldsOf(int index) const {
+    const int first = sheet_.pageSetup.firstPageNumber > 0 ? sheet_.pageSetup.firstPageNumber : 1;
     PageFields fields;
-    const int firstNumber = setup.firstPageNumber > 0 ? setup.firstPageNumber : 1;
-    fields.page = firstNumber + index;
+    fields.page = first + index;
     fields.pages = pageCount();
     fields.printedAt = context_.printedAt;
     fields.fileName =
         context_.filePath.isEmpty() ? msg::kUntitled : QFileInfo(context_.filePath).fileName();
     fields.folder = folderOf(context_.filePath);
     fields.sheetName = QString::fromStdString(sheet_.name);
+    return fields;
+}
+
+void SheetPrintout::drawHeaderAndFooter(QPainter& painter, int index, double dpi) const {
+    const sheet::PageSetup& setup = sheet_.pageSetup;
+    const sheet::HeaderFooter& texts = setup.headerFooter;
+    if (texts.empty())
+        return;
+    const PageFields fields = fieldsOf(index);
     const bool first = texts.differentFirst && index == 0;
     const bool even = texts.differentOddEven && fields.page % 2 == 0;
     const std::string& header = first  ? texts.firstHeader
@@ -445,12 +450,19 @@ SheetPrinter::SheetPrinter(PrinterSource source) : source_(std::move(source)) {}
 SheetPrinter::~SheetPrinter() = default;
 
 void SheetPrinter::print(const sheet::Workbook& workbook, const sheet::Worksheet& sheet) {
+    printFile(workbook, sheet, {});
+}
+
+void SheetPrinter::printFile(const sheet::Workbook& workbook, const sheet::Worksheet& sheet,
+                             const std::string& path) {
     std::unique_ptr<QPrinter> printer = source_ ? source_() : nullptr;
     if (!printer)
         throw sheet::AutomationError(sheet::messages::kNoPrinter);
     applyPageSetup(*printer, sheet.pageSetup);
     printer->setDocName(QString::fromStdString(sheet.name));
-    printSheet(*printer, workbook, sheet);
+    PrintContext context;
+    context.filePath = QString::fromStdString(path);
+    printSheet(*printer, workbook, sheet, context);
 }
 
 } // namespace viewer

@@ -7,6 +7,7 @@
 
 #include "sheet/embedded_application.h"
 #include "sheet/model.h"
+#include "viewer/header_footer.h"
 #include "viewer/sheet_pictures.h"
 #include "viewer/sheet_renderer.h"
 
@@ -53,6 +54,8 @@ public:
     const PrintLayout& layout() const { return layout_; }
     // Draws page `index` on `painter`, whose device shows the whole paper at `dpi`.
     void drawPage(QPainter& painter, int index, double dpi) const;
+    // What the header and footer codes stand for on page `index`.
+    PageFields fieldsOf(int index) const;
 
 private:
     struct Titles {
@@ -92,6 +95,9 @@ public:
     // Throws sheet::AutomationError with the component's no-printer message when there is no
     // printer.
     void print(const sheet::Workbook& workbook, const sheet::Worksheet& sheet) override;
+    // The same, with headers and footers naming the file at `path`.
+    void printFile(const sheet::Workbook& workbook, const sheet::Worksheet& sheet,
+                   const std::string& path) override;
 
 private:
     PrinterSource source_;

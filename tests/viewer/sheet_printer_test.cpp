@@ -1,3 +1,4 @@
+#include "sheet/embedded_application.h"
 #include "sheet/embedded_messages.h"
 #include "viewer/sheet_printer.h"
 
@@ -309,6 +310,47 @@ TEST(PrintHeaderFooterTest, HeaderAndFooterPrintInTheMarginsWithPageNumbers) {
     EXPECT_EQ(viewer::printSheet(*printer, *book, s), 18);
     printer.reset();
     EXPECT_EQ(pdf.pageCount(), 18);
+}
+
+TEST(PrintHeaderFooterTest, PrintOutNamesTheWorkbooksFileAndCountsFromTheFirstPageNumber) {
+    struct RecordingPrinter : sheet::Printer {
+        std::string path;
+        void print(const sheet::Workbook&, const sheet::Worksheet&) override {
+            ADD_FAILURE() << "printed without the file";
+        }
+        void printFile(const sheet::Workbook&, const sheet::Worksheet&,
+                       const std::string& file) override {
+            path = file;
+        }
+    };
+    const sheet::EmbeddedEnvironment saved = sheet::embeddedEnvironment();
+    auto printer = std::make_shared<RecordingPrinter>();
+    sheet::setEmbeddedEnvironment({nullptr, printer});
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("결과.xlsx").toStdString();
+    {
+        auto app = sheet::createEmbeddedApplication();
+        app->SetDisplayAlerts(false);
+        app->Workbooks().Add();
+        app->Range("A1")->SetValue(std::string("합계"));
+        app->ActiveWorkbook()->SaveAs(path);
+        app->ActiveWorkbook()->Worksheets(1)->PrintOut();
+        app->Quit();
+    }
+    sheet::setEmbeddedEnvironment(saved);
+    EXPECT_EQ(printer->path, path);
+
+    auto book = wideWorkbook(120);
+    book->sheets[0]->pageSetup.firstPageNumber = 7;
+    const viewer::SheetPrintout printout(*book, *book->sheets[0], kA4,
+                                         {QString::fromStdString(path), QDateTime()});
+    const viewer::PageFields fields = printout.fieldsOf(1);
+    EXPECT_EQ(fields.page, 8);
+    EXPECT_EQ(fields.pages, 18);
+    EXPECT_EQ(fields.fileName, "결과.xlsx");
+    EXPECT_EQ(fields.sheetName, "넓은시트");
+    EXPECT_EQ(viewer::SheetPrintout(*book, *book->sheets[0], kA4).fieldsOf(0).fileName,
+              "새 통합문서");
 }
 
 TEST(PrintCentringTest, CellsCentreOnThePageWhenAsked) {
