@@ -43,8 +43,9 @@ HeaderSections expandHeaderFooter(const QString& codes, const PageFields& fields
 // The plain text of one section, runs joined; line breaks stay '\n'.
 QString sectionText(const HeaderSections& sections, HeaderSection section);
 
-// Draws the three sections in `band` (device pixels at `dpi`), left, centred and right
-// aligned, their lines starting at the band's top (`fromTop`) or ending at its bottom.
+// Draws the three sections in `band` (device pixels), left, centred and right aligned, their
+// lines starting at the band's top (`fromTop`) or ending at its bottom; a point of font size
+// is `dpi` / 72 pixels.
 void drawHeaderFooter(QPainter& painter, const HeaderSections& sections, const QRectF& band,
                       double dpi, bool fromTop);
 

@@ -406,13 +406,15 @@ void SheetPrintout::drawHeaderAndFooter(QPainter& painter, int index, double dpi
                          std::max(0.0, texts.alignWithMargins ? setup.rightMargin : 0.5) * dpi;
     const double headerTop = std::max(0.0, setup.headerMargin) * dpi;
     const double footerBottom = (paper_.height() - std::max(0.0, setup.footerMargin)) * dpi;
+    // Fonts shrink and grow with the sheet's scale unless the header is set apart from it.
+    const double fontDpi = texts.scaleWithDocument ? dpi * layout_.contentScale : dpi;
     if (!header.empty())
         drawHeaderFooter(painter, expandHeaderFooter(QString::fromStdString(header), fields),
                          QRectF(QPointF(left, headerTop), QPointF(right, paper_.height() * dpi)),
-                         dpi, true);
+                         fontDpi, true);
     if (!footer.empty())
         drawHeaderFooter(painter, expandHeaderFooter(QString::fromStdString(footer), fields),
-                         QRectF(QPointF(left, 0), QPointF(right, footerBottom)), dpi, false);
+                         QRectF(QPointF(left, 0), QPointF(right, footerBottom)), fontDpi, false);
 }
 
 int printSheet(QPrinter& printer, const sheet::Workbook& workbook, const sheet::Worksheet& sheet,

@@ -332,6 +332,10 @@ private:
                  ++it) {
                 if (it->second.value.empty() || isMerged(r, it->first))
                     continue;
+                // Only text spills into neighbours; other values outside the area show nothing.
+                const bool outside = it->first < area_.firstColumn || it->first > area_.lastColumn;
+                if (outside && it->second.value.type != sheet::CellType::Text)
+                    continue;
                 drawText(r, it->first, it->second, cellRect(r, it->first), false);
             }
         }

@@ -303,6 +303,15 @@ TEST(PrintHeaderFooterTest, HeaderAndFooterPrintInTheMarginsWithPageNumbers) {
     EXPECT_NE(first.copy(footerBand), second.copy(footerBand));
     EXPECT_EQ(first.copy(headerBand), second.copy(headerBand));
 
+    // Header fonts follow the sheet's scale unless set apart from it.
+    s.pageSetup.scale = 50;
+    const int halfInk = inkIn(printedPage(viewer::SheetPrintout(*book, s, kA4), 0), headerLeft);
+    EXPECT_LT(halfInk, inkIn(first, headerLeft) / 2);
+    s.pageSetup.headerFooter.scaleWithDocument = false;
+    EXPECT_EQ(inkIn(printedPage(viewer::SheetPrintout(*book, s, kA4), 0), headerLeft),
+              inkIn(first, headerLeft));
+    s.pageSetup.scale = 100;
+
     // Through a real printer the header and footer leave the page count as it was.
     PdfFile pdf;
     auto printer = pdf.printer();
