@@ -385,3 +385,53 @@ TEST(PrintCentringTest, CellsCentreOnThePageWhenAsked) {
 }
 
 } // namespace
+
+#include "sheet/workbook_io.h"
+#include "support/office_conversion.h"
+
+namespace {
+
+// The office suite prints the same workbook on as many pages: fitted one page wide with a
+// repeated title row, and at a fixed scale with titles and a footer.
+TEST(PrintOfficeComparisonTest, PageCountsMatchTheOfficeSuite) {
+    if (!test_support::officeSuiteInstalled())
+        GTEST_SKIP() << "soffice is not installed";
+    QTemporaryDir dir;
+    std::vector<std::filesystem::path> files;
+    std::vector<int> ours;
+    const auto add = [&](const char* name, const std::function<void(sheet::PageSetup&)>& set) {
+        auto book = wideWorkbook(150);
+        sheet::Worksheet& s = *book->sheets[0];
+        for (long c = 13; c <= 30; ++c)
+            for (long r = 1; r <= 150; ++r)
+                s.erase(r, c);
+        for (long c = 13; c <= 30; ++c)
+            s.columnWidths.erase(c);
+        s.pageSetup.paperSizeSet = true;
+        s.pageSetup.titleFirstRow = s.pageSetup.titleLastRow = 1;
+        s.pageSetup.headerFooter.oddFooter = "&C&P / &N";
+        set(s.pageSetup);
+        const std::filesystem::path path = dir.filePath(name).toStdString();
+        sheet::writeWorkbook(*book, path.string());
+        files.push_back(path);
+        ours.push_back(viewer::SheetPrintout(*book, s, kA4).pageCount());
+    };
+    add("fitted.xlsx", [](sheet::PageSetup& p) {
+        p.fitToPages = true;
+        p.fitWidth = 1;
+        p.fitHeight = 0;
+    });
+    add("scaled.xlsx", [](sheet::PageSetup& p) { p.scale = 70; });
+    ASSERT_TRUE(test_support::convertAllWithOffice(files, "pdf", dir.path().toStdString()));
+    for (size_t i = 0; i < files.size(); ++i) {
+        std::filesystem::path pdf = files[i];
+        pdf.replace_extension(".pdf");
+        QFile file(QString::fromStdString(pdf.string()));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << pdf;
+        const int theirs = static_cast<int>(
+            QString::fromLatin1(file.readAll()).count(QRegularExpression("/Type\\s*/Page[^s]")));
+        EXPECT_EQ(ours[i], theirs) << files[i].filename();
+    }
+}
+
+} // namespace
