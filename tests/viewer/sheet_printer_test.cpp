@@ -1,5 +1,7 @@
 #include "sheet/embedded_application.h"
 #include "sheet/embedded_messages.h"
+#include "sheet/workbook_io.h"
+#include "support/office_conversion.h"
 #include "viewer/sheet_printer.h"
 
 #include <QFile>
@@ -385,9 +387,6 @@ TEST(PrintCentringTest, CellsCentreOnThePageWhenAsked) {
 }
 
 } // namespace
-
-#include "sheet/workbook_io.h"
-#include "support/office_conversion.h"
 
 namespace {
 
