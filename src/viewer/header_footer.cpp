@@ -132,11 +132,11 @@ private:
 
     // "&KRRGGBB", or a theme colour "&K01+000" that is shown in the default colour.
     void colour() {
-        const QString spec = codes_.mid(at_, 6);
-        at_ += spec.size();
+        const QString hex = codes_.mid(at_, 6);
+        at_ += hex.size();
         bool ok = false;
-        const uint rgb = spec.toUInt(&ok, 16);
-        if (ok && spec.size() == 6) {
+        const uint rgb = hex.toUInt(&ok, 16);
+        if (ok && hex.size() == 6) {
             format_.color = QColor::fromRgb(static_cast<QRgb>(0xFF000000u | rgb));
             return;
         }
@@ -149,10 +149,10 @@ private:
     // &"Family,Style": "-" keeps the family; the style names bold and italic.
     void fontName() {
         const qsizetype end = codes_.indexOf(QLatin1Char('"'), at_);
-        const QString spec = codes_.mid(at_, end < 0 ? -1 : end - at_);
+        const QString named = codes_.mid(at_, end < 0 ? -1 : end - at_);
         at_ = end < 0 ? codes_.size() : end + 1;
-        const QString family = spec.section(QLatin1Char(','), 0, 0).trimmed();
-        const QString style = spec.section(QLatin1Char(','), 1).toLower();
+        const QString family = named.section(QLatin1Char(','), 0, 0).trimmed();
+        const QString style = named.section(QLatin1Char(','), 1).toLower();
         if (!family.isEmpty() && family != QLatin1String("-"))
             format_.family = family;
         format_.bold = style.contains(QLatin1String("bold"));
