@@ -99,11 +99,6 @@ inline const QString kAboutDistribution =
 inline const QString kAboutNoticeLine = QStringLiteral("Copyright (C) 2009-%1 Tabrinel 홈페이지");
 inline const QString kAboutOk = QStringLiteral("확인");
 
-// Printing a sheet (the printer's own failures; the missing printer is the component's text).
-inline const QString kPrinterCannotStart = QStringLiteral("프린터를 시작할 수 없습니다.");
-inline const QString kPrinterRefusedPage =
-    QStringLiteral("프린터가 다음 쪽을 인쇄하지 못했습니다.");
-
 // Start-up.
 inline const QString kLockFailed =
     QStringLiteral("이미 실행중인 Tabrinel 프로그램이 있는지 확인할 수 없습니다. 프로그램은 그대로 "

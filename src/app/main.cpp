@@ -5,7 +5,7 @@
 #include "app/qt_dialogs.h"
 #include "app/single_instance.h"
 #include "app/version_check.h"
-#include "app/workbook_presenter.h"
+#include "viewer/workbook_presenter.h"
 
 #include <QApplication>
 
@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(TABRINEL_VERSION));
     app::installKoreanQtTranslations(application);
     app::QtDialogs dialogs;
-    app::installWorkbookPresenter(dialogs);
+    viewer::installWorkbookPresenter(dialogs);
 
     app::SingleInstanceGuard guard(app::msg::kApplicationTitle);
     if (!app::ensureSingleInstance(guard, dialogs))

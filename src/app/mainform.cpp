@@ -4,12 +4,12 @@
 #include "app/app_messages.h"
 #include "app/korean_font.h"
 #include "app/project_page_layout.h"
-#include "app/window_fit.h"
-#include "app/workbook_presenter.h"
 #include "engine/cell_reference.h"
 #include "engine/run_frame.h"
 #include "files/files_messages.h"
 #include "project/project_messages.h"
+#include "viewer/window_fit.h"
+#include "viewer/workbook_presenter.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -170,8 +170,8 @@ Tf_mainform::Tf_mainform(app::Dialogs& dialogs, const app::VersionCheck& version
 
     resize(kClientWidth, kClientHeight);
     if (QScreen* screen = QApplication::primaryScreen())
-        setGeometry(app::fittedClientGeometry(QSize(kClientWidth, kClientHeight), minimumSizeHint(),
-                                              screen->availableGeometry()));
+        setGeometry(viewer::fittedClientGeometry(QSize(kClientWidth, kClientHeight),
+                                                 minimumSizeHint(), screen->availableGeometry()));
     f_about = new Tf_about(dialogs_, this);
 
     Timer1 = new QTimer(this);
@@ -632,7 +632,7 @@ void Tf_mainform::releaseForExit() {
     for (sheet::ApplicationPtr& viewed : viewedApps_)
         engine::quitInstance(viewed);
     viewedApps_.clear();
-    app::closeWorkbookWindows();
+    viewer::closeWorkbookWindows();
 }
 
 void Tf_mainform::FormDestroy() {

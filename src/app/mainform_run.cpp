@@ -1,12 +1,12 @@
 #include "app/mainform.h"
-#include "app/memory_release.h"
 #include "app/window_run_host.h"
-#include "app/workbook_presenter.h"
 #include "engine/engine_messages.h"
 #include "engine/run_log.h"
 #include "project/project_log.h"
 #include "project/project_settings.h"
 #include "project/run_method.h"
+#include "sheet/memory_release.h"
+#include "viewer/workbook_presenter.h"
 
 #include <QDateTime>
 #include <QEventLoop>
@@ -84,8 +84,7 @@ void Tf_mainform::lockForRun(bool locked) {
     for (QWidget* widget : std::initializer_list<QWidget*>{
              SpeedButton4, SpeedButton5, SpeedButton29, SpeedButton16, SpeedButton26, SpeedButton27,
              rg_sheet, SpeedButton6, SpeedButton7, SpeedButton8, SpeedButton9, CheckBox1, CheckBox2,
-             CheckBox3,
-             SpeedButton21}) {
+             CheckBox3, SpeedButton21}) {
         lockedWidgets_.emplace_back(widget, widget->isEnabled());
         widget->setEnabled(false);
     }
@@ -113,13 +112,13 @@ void Tf_mainform::runOnWorker(engine::RunHost& host,
     // the stop button, until the run has ended.
     QEventLoop loop;
     connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
-    app::lendInstancesToRun();
+    viewer::lendInstancesToRun();
     worker->start();
     loop.exec();
     worker->wait();
     delete worker;
     // Only now does the window's thread own the instances again.
-    app::handBackInstances();
+    viewer::handBackInstances();
     if (unexpected.isEmpty())
         return;
     const QString text = msg::kRunStoppedUnexpectedly.arg(unexpected);
@@ -138,7 +137,7 @@ void Tf_mainform::runEngine(const std::function<void(engine::RunHost&)>& engine)
     runOnWorker(host, engine);
     runningHost_ = nullptr;
     // The reader instances and workbooks of the run are gone; their memory goes back too.
-    app::releaseFreedMemory();
+    sheet::releaseFreedMemory();
     lockForRun(false);
     engineRunning = false;
     if (closeAfterRun_) {

@@ -34,6 +34,13 @@ class Printer {
 public:
     virtual ~Printer() = default;
     virtual void print(const Workbook& workbook, const Worksheet& sheet) = 0;
+    // What PrintOut calls: `path` is the workbook's file (empty when never saved), which
+    // headers and footers may name. Printers that have no use for it print as above.
+    virtual void printFile(const Workbook& workbook, const Worksheet& sheet,
+                           const std::string& path) {
+        (void)path;
+        print(workbook, sheet);
+    }
 };
 
 // Process-wide settings of the embedded component, set once by the program at start-up.

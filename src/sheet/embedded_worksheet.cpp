@@ -229,7 +229,7 @@ void WorksheetObject::PrintOut() {
     const auto& printer = embeddedEnvironment().printer;
     if (!printer)
         throw AutomationError(messages::kNoPrinter);
-    printer->print(live.workbook(), *live.sheet);
+    printer->printFile(live.workbook(), *live.sheet, live.book->path);
 }
 
 } // namespace sheet::embedded

@@ -5,10 +5,10 @@
 #include "app/korean_font.h"
 #include "app/mainform.h"
 #include "app/project_page_layout.h"
-#include "app/window_fit.h"
-#include "app/workbook_presenter.h"
 #include "sheet/embedded_application.h"
 #include "support/scripted_dialogs.h"
+#include "viewer/window_fit.h"
+#include "viewer/workbook_presenter.h"
 
 #include <QApplication>
 #include <QDate>
@@ -68,7 +68,7 @@ TEST_F(MainformShell, StartsWithTheDesignTimeCaptionsAndStates) {
     if (screen.width() >= 1130 + 16 && screen.height() >= 706 + 40)
         EXPECT_EQ(form->size(), QSize(1130, 706));
     else
-        EXPECT_TRUE(screen.contains(form->geometry().marginsAdded(app::kAssumedFrame)) ||
+        EXPECT_TRUE(screen.contains(form->geometry().marginsAdded(viewer::kAssumedFrame)) ||
                     form->size() == form->minimumSizeHint());
     ASSERT_EQ(form->PageControl1->count(), 2);
     EXPECT_EQ(form->PageControl1->tabText(0), QStringLiteral("프로젝트"));
@@ -305,7 +305,7 @@ TEST(MainformEnd, DestroyQuitsResultThenReaderWithAlertsOn) {
 TEST(MainformEnd, ConfirmedExitClosesWorkbookWindowsAndReleasesEveryInstance) {
     ScriptedDialogs dialogs;
     const sheet::EmbeddedEnvironment saved = sheet::embeddedEnvironment();
-    auto presenter = std::make_shared<app::WorkbookPresenter>(dialogs);
+    auto presenter = std::make_shared<viewer::WorkbookPresenter>(dialogs);
     sheet::setEmbeddedEnvironment({presenter, nullptr});
     QTemporaryDir dir;
     const QString viewedPath = dir.filePath(QStringLiteral("보기.xlsx"));
@@ -380,25 +380,25 @@ TEST(WindowFit, OpensAtTheDesignSizeOrShrinksIntoTheScreen) {
     const QSize design(1130, 706);
     const QSize minimum(700, 400);
     // Room enough: the design size, centred.
-    const QRect large = app::fittedClientGeometry(design, minimum, QRect(0, 0, 1920, 1040));
+    const QRect large = viewer::fittedClientGeometry(design, minimum, QRect(0, 0, 1920, 1040));
     EXPECT_EQ(large.size(), design);
-    const QRect outer = large.marginsAdded(app::kAssumedFrame);
+    const QRect outer = large.marginsAdded(viewer::kAssumedFrame);
     EXPECT_EQ(outer.left(), 1920 - 1 - outer.right());
     // 1366 x 768 at 100 %, 125 %, 150 % and 200 %, 1920 x 1080 at 150 % and 200 %: the window
     // and its decorations stay inside the free area.
     for (const QRect& screen : {scaledScreen(1366, 768, 1.0), scaledScreen(1366, 768, 1.25),
                                 scaledScreen(1366, 768, 1.5), scaledScreen(1366, 768, 2.0),
                                 scaledScreen(1920, 1080, 1.5), scaledScreen(1920, 1080, 2.0)}) {
-        const QRect client = app::fittedClientGeometry(
+        const QRect client = viewer::fittedClientGeometry(
             design, minimum.boundedTo(screen.size() - QSize(16, 40)), screen);
-        EXPECT_TRUE(screen.contains(client.marginsAdded(app::kAssumedFrame)))
+        EXPECT_TRUE(screen.contains(client.marginsAdded(viewer::kAssumedFrame)))
             << screen.width() << "x" << screen.height();
     }
     // Never below the window's minimum: the top left stays on the screen.
-    const QRect tiny = app::fittedClientGeometry(design, minimum, QRect(100, 50, 600, 300));
+    const QRect tiny = viewer::fittedClientGeometry(design, minimum, QRect(100, 50, 600, 300));
     EXPECT_EQ(tiny.size(), minimum);
     EXPECT_EQ(tiny.topLeft(),
-              QPoint(100 + app::kAssumedFrame.left(), 50 + app::kAssumedFrame.top()));
+              QPoint(100 + viewer::kAssumedFrame.left(), 50 + viewer::kAssumedFrame.top()));
 }
 
 TEST_F(MainformShell, WindowShrinksToAScreenAtTwiceTheScaleAndThePagesScroll) {

@@ -1,5 +1,5 @@
-#include "app/sheet_renderer.h"
-#include "app/workbook_window.h"
+#include "viewer/sheet_renderer.h"
+#include "viewer/workbook_window.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -56,12 +56,12 @@ std::unique_ptr<sheet::Workbook> formWorkbook() {
 
 struct ViewFixture {
     std::unique_ptr<sheet::Workbook> book = formWorkbook();
-    app::SheetView view;
-    std::vector<app::DrawnText> drawn;
+    viewer::SheetView view;
+    std::vector<viewer::DrawnText> drawn;
 
     ViewFixture() {
         view.resize(900, 500);
-        view.setTextObserver([this](const app::DrawnText& text) { drawn.push_back(text); });
+        view.setTextObserver([this](const viewer::DrawnText& text) { drawn.push_back(text); });
         view.setSheet(book.get(), book->sheets[0].get());
     }
     QImage image() {
@@ -69,7 +69,7 @@ struct ViewFixture {
         return view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     }
     QString textAt(long row, long column) const {
-        for (const app::DrawnText& text : drawn)
+        for (const viewer::DrawnText& text : drawn)
             if (text.row == row && text.column == column)
                 return text.text;
         return {};
@@ -77,16 +77,16 @@ struct ViewFixture {
 };
 
 TEST(SheetGeometryTest, PixelsFollowCharactersAndPoints) {
-    EXPECT_EQ(app::columnWidthPixels(8.43, 1.0), 64);
-    EXPECT_EQ(app::columnWidthPixels(20, 1.0), 145);
-    EXPECT_EQ(app::columnWidthPixels(0.5, 1.0), 6);
-    EXPECT_EQ(app::columnWidthPixels(0, 1.0), 0);
-    EXPECT_EQ(app::columnWidthPixels(8.43, 2.0), 128);
-    EXPECT_EQ(app::rowHeightPixels(15, 1.0), 20);
-    EXPECT_EQ(app::rowHeightPixels(30, 1.0), 40);
-    EXPECT_EQ(app::rowHeightPixels(12.75, 1.0), 17);
+    EXPECT_EQ(viewer::columnWidthPixels(8.43, 1.0), 64);
+    EXPECT_EQ(viewer::columnWidthPixels(20, 1.0), 145);
+    EXPECT_EQ(viewer::columnWidthPixels(0.5, 1.0), 6);
+    EXPECT_EQ(viewer::columnWidthPixels(0, 1.0), 0);
+    EXPECT_EQ(viewer::columnWidthPixels(8.43, 2.0), 128);
+    EXPECT_EQ(viewer::rowHeightPixels(15, 1.0), 20);
+    EXPECT_EQ(viewer::rowHeightPixels(30, 1.0), 40);
+    EXPECT_EQ(viewer::rowHeightPixels(12.75, 1.0), 17);
 
-    app::AxisMetrics rows(20, {{3, 40}, {5, 0}}, 60000);
+    viewer::AxisMetrics rows(20, {{3, 40}, {5, 0}}, 60000);
     EXPECT_EQ(rows.offsetOf(1), 0);
     EXPECT_EQ(rows.offsetOf(3), 40);
     EXPECT_EQ(rows.offsetOf(4), 80);
@@ -120,7 +120,7 @@ TEST(SheetViewTest, WidthsAndHeightsFollowTheModelAndTheZoom) {
 
     // A sheet saved at 75 % opens at 75 %.
     f.book->sheets[0]->zoom = 75;
-    app::SheetView other;
+    viewer::SheetView other;
     other.setSheet(f.book.get(), f.book->sheets[0].get());
     EXPECT_EQ(other.zoom(), 75);
     EXPECT_EQ(other.cellRect(2, 3).width(), 48);
@@ -143,7 +143,7 @@ TEST(SheetViewTest, MergedTitleSpansItsCellsWithoutGridLines) {
     EXPECT_EQ(image.pixel(a1.left() + 50, a1.bottom()), kGrid);
     // The title is drawn once, for the whole range.
     ASSERT_EQ(f.textAt(1, 1), "T");
-    for (const app::DrawnText& text : f.drawn)
+    for (const viewer::DrawnText& text : f.drawn)
         if (text.row == 1 && text.column == 1)
             EXPECT_EQ(text.clip.width(), 145 + 75 + 64);
 }
@@ -165,7 +165,7 @@ TEST(SheetViewTest, FillsAndOverflowingText) {
     const QRect c4 = f.view.cellRect(4, 3);
     EXPECT_EQ(image.pixel(c4.left() + 2, c4.top() + 2), 0xFF00FF00);
     // A long text spills over the empty B5 and C5 and is clipped nowhere inside them.
-    for (const app::DrawnText& text : f.drawn)
+    for (const viewer::DrawnText& text : f.drawn)
         if (text.row == 5 && text.column == 1)
             EXPECT_GT(text.clip.right(), f.view.cellRect(5, 2).right());
     const QRect b5 = f.view.cellRect(5, 2);
@@ -182,10 +182,10 @@ TEST(SheetViewTest, LargeSheetDrawsOnlyTheRowsInSight) {
     sheet::Worksheet& s = *book.sheets[0];
     for (long row = 1; row <= 60000; ++row)
         s.cellAt(row, 1).value = sheet::CellValue::Number(static_cast<double>(row));
-    app::SheetView view;
+    viewer::SheetView view;
     view.resize(600, 400);
-    std::vector<app::DrawnText> drawn;
-    view.setTextObserver([&](const app::DrawnText& text) { drawn.push_back(text); });
+    std::vector<viewer::DrawnText> drawn;
+    view.setTextObserver([&](const viewer::DrawnText& text) { drawn.push_back(text); });
     view.setSheet(&book, &s);
     EXPECT_GE(view.rowCount(), 60000);
     view.scrollToCell(59990, 1);
@@ -202,7 +202,7 @@ TEST(WorkbookWindowTest, OneTabPerShownSheetAndTheActiveOneSelected) {
     book->sheets.back()->hidden = true;
     book->sheets.push_back(std::make_unique<sheet::Worksheet>("요약"));
     book->activeSheet = 2;
-    app::WorkbookWindow window;
+    viewer::WorkbookWindow window;
     window.showWorkbook(book.get(), {});
     ASSERT_EQ(window.sheetCount(), 2);
     EXPECT_EQ(window.sheetView(0)->sheet(), book->sheets[0].get());
@@ -211,7 +211,7 @@ TEST(WorkbookWindowTest, OneTabPerShownSheetAndTheActiveOneSelected) {
     EXPECT_EQ(window.openButton()->text(), "기본 프로그램으로 열기");
 
     // Sheets added or renamed while shown get their tabs; the views of the others stay.
-    app::SheetView* first = window.sheetView(0);
+    viewer::SheetView* first = window.sheetView(0);
     book->sheets.push_back(std::make_unique<sheet::Worksheet>("Sheet4"));
     book->sheets[2]->name = "합계";
     window.refresh();
@@ -230,7 +230,7 @@ TEST(WorkbookWindowTest, OpensTheSavedFileWithTheDesktopApplication) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
     auto book = formWorkbook();
-    app::WorkbookWindow window;
+    viewer::WorkbookWindow window;
     QStringList opened;
     window.setExternalOpener([&](const QString& p) {
         opened << p;

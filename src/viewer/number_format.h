@@ -8,7 +8,7 @@
 #include <QString>
 #include <optional>
 
-namespace app {
+namespace viewer {
 
 struct FormattedValue {
     QString text;
@@ -31,4 +31,4 @@ FormattedValue formatValue(const sheet::CellValue& value, const QString& code,
 // of the default width); falls back to scientific notation for very large or small values.
 QString formatGeneral(double value, int maxChars = 11);
 
-} // namespace app
+} // namespace viewer

@@ -3,10 +3,10 @@
 // for itself unless asked to return it.
 #pragma once
 
-namespace app {
+namespace sheet {
 
 // Returns the allocator's free memory to the system where the C library can; otherwise does
 // nothing. Takes a moment on a large heap: call it after a run or a closed workbook, not often.
 void releaseFreedMemory();
 
-} // namespace app
+} // namespace sheet

@@ -1,8 +1,8 @@
-#include "app/window_fit.h"
+#include "viewer/window_fit.h"
 
 #include <algorithm>
 
-namespace app {
+namespace viewer {
 
 QRect fittedClientGeometry(QSize wanted, QSize minimum, const QRect& available,
                            const QMargins& frame) {
@@ -17,4 +17,4 @@ QRect fittedClientGeometry(QSize wanted, QSize minimum, const QRect& available,
     return QRect(QPoint(left + frame.left(), top + frame.top()), size);
 }
 
-} // namespace app
+} // namespace viewer

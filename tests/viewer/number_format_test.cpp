@@ -1,4 +1,4 @@
-#include "app/number_format.h"
+#include "viewer/number_format.h"
 
 #include <gtest/gtest.h>
 #include <ostream>
@@ -10,11 +10,11 @@ static void PrintTo(const QString& text, std::ostream* out) {
 namespace {
 
 QString shown(double value, const QString& code, bool date1904 = false) {
-    return app::formatValue(sheet::CellValue::Number(value), code, date1904).text;
+    return viewer::formatValue(sheet::CellValue::Number(value), code, date1904).text;
 }
 
 QString shownText(const std::string& text, const QString& code) {
-    return app::formatValue(sheet::CellValue::Text(text), code).text;
+    return viewer::formatValue(sheet::CellValue::Text(text), code).text;
 }
 
 // 2024-03-02 in the 1900 date system, and 09:05:03 as a fraction of a day.
@@ -30,7 +30,7 @@ TEST(NumberFormatTest, GeneralKeepsElevenCharacters) {
     EXPECT_EQ(shown(12345678901.0, "General"), "12345678901");
     EXPECT_EQ(shown(123456789012.0, "General"), "1.23457E+11");
     EXPECT_EQ(shown(0.0000000000123, "General"), "1.23E-11");
-    EXPECT_EQ(app::formatGeneral(1234.5678, 6), "1234.6");
+    EXPECT_EQ(viewer::formatGeneral(1234.5678, 6), "1234.6");
 }
 
 TEST(NumberFormatTest, IntegerThousandsAndFixedDecimals) {
@@ -73,12 +73,12 @@ TEST(NumberFormatTest, SectionsColoursConditionsAndLiterals) {
     EXPECT_EQ(shown(1234, "#,##0 ;(#,##0)"), "1,234 ");
     EXPECT_EQ(shown(0, "0;-0;\"-\""), "-");
     EXPECT_EQ(shown(5, "#,##0.00_);(#,##0.00)"), "5.00 ");
-    const app::FormattedValue red =
-        app::formatValue(sheet::CellValue::Number(-3), "#,##0;[Red]-#,##0");
+    const viewer::FormattedValue red =
+        viewer::formatValue(sheet::CellValue::Number(-3), "#,##0;[Red]-#,##0");
     EXPECT_EQ(red.text, "-3");
     ASSERT_TRUE(red.color.has_value());
     EXPECT_EQ(*red.color, 0xFF0000u);
-    EXPECT_FALSE(app::formatValue(sheet::CellValue::Number(3), "#,##0;[Red]-#,##0").color);
+    EXPECT_FALSE(viewer::formatValue(sheet::CellValue::Number(3), "#,##0;[Red]-#,##0").color);
     EXPECT_EQ(shown(150, "[>=100]\"큼\";\"작음\""), "큼");
     EXPECT_EQ(shown(5, "[>=100]\"큼\";\"작음\""), "작음");
     EXPECT_EQ(shown(1500, "#,##0\"원\""), "1,500원");
@@ -102,7 +102,7 @@ TEST(NumberFormatTest, DatesAndTimes) {
     EXPECT_EQ(shown(61, "yyyy-mm-dd"), "1900-03-01");
     EXPECT_EQ(shown(1, "yyyy-mm-dd"), "1900-01-01");
     EXPECT_EQ(shown(0, "yyyy-mm-dd", true), "1904-01-01");
-    EXPECT_TRUE(app::formatValue(sheet::CellValue::Number(-1), "yyyy-mm-dd").unrepresentable);
+    EXPECT_TRUE(viewer::formatValue(sheet::CellValue::Number(-1), "yyyy-mm-dd").unrepresentable);
 }
 
 TEST(NumberFormatTest, TextBooleansAndErrors) {
@@ -110,25 +110,25 @@ TEST(NumberFormatTest, TextBooleansAndErrors) {
     EXPECT_EQ(shownText("abc", "0.00"), "abc");
     EXPECT_EQ(shownText("abc", "0;-0;0;\"[\"@\"]\""), "[abc]");
     EXPECT_EQ(shown(12.5, "@"), "12.5");
-    EXPECT_EQ(app::formatValue(sheet::CellValue::Boolean(true), "General").text, "TRUE");
-    EXPECT_EQ(app::formatValue(sheet::CellValue::Error("#DIV/0!"), "0.00").text, "#DIV/0!");
-    EXPECT_TRUE(app::formatValue(sheet::CellValue{}, "0.00").text.isEmpty());
+    EXPECT_EQ(viewer::formatValue(sheet::CellValue::Boolean(true), "General").text, "TRUE");
+    EXPECT_EQ(viewer::formatValue(sheet::CellValue::Error("#DIV/0!"), "0.00").text, "#DIV/0!");
+    EXPECT_TRUE(viewer::formatValue(sheet::CellValue{}, "0.00").text.isEmpty());
 }
 
 TEST(NumberFormatTest, StyleCodesFollowTheKoreanLocale) {
     sheet::Style style;
-    EXPECT_EQ(app::numberFormatCode(style), "General");
+    EXPECT_EQ(viewer::numberFormatCode(style), "General");
     style.numberFormatId = 3;
-    EXPECT_EQ(app::numberFormatCode(style), "#,##0");
+    EXPECT_EQ(viewer::numberFormatCode(style), "#,##0");
     style.numberFormatId = 14;
-    EXPECT_EQ(app::numberFormatCode(style), "yyyy-mm-dd");
+    EXPECT_EQ(viewer::numberFormatCode(style), "yyyy-mm-dd");
     style.numberFormatId = 49;
-    EXPECT_EQ(app::numberFormatCode(style), "@");
+    EXPECT_EQ(viewer::numberFormatCode(style), "@");
     style.numberFormatId = 6;
-    EXPECT_EQ(shown(-1500, app::numberFormatCode(style)), "₩-1,500");
+    EXPECT_EQ(shown(-1500, viewer::numberFormatCode(style)), "₩-1,500");
     style.numberFormatId = 170;
     style.numberFormatCode = "0.000";
-    EXPECT_EQ(app::numberFormatCode(style), "0.000");
+    EXPECT_EQ(viewer::numberFormatCode(style), "0.000");
 }
 
 } // namespace

@@ -1,10 +1,11 @@
 // The read-only window in which the embedded spreadsheet component shows a workbook: one tab
 // per sheet, each a SheetView that draws only the cells in sight, with row and column
-// headers and the sheet's zoom.
+// headers, the sheet's zoom, frozen panes, gridline setting and pictures.
 #pragma once
 
-#include "app/sheet_renderer.h"
 #include "sheet/model.h"
+#include "viewer/sheet_pictures.h"
+#include "viewer/sheet_renderer.h"
 
 #include <QAbstractScrollArea>
 #include <QWidget>
@@ -16,7 +17,7 @@ class QLabel;
 class QPushButton;
 class QTabWidget;
 
-namespace app {
+namespace viewer {
 
 class SheetView : public QAbstractScrollArea {
     Q_OBJECT
@@ -31,6 +32,11 @@ public:
 
     int zoom() const { return zoom_; }
     void setZoom(int percent); // 10..400
+
+    // Rows at the top and columns at the left that stay in place while the rest scrolls.
+    long frozenRows() const { return frozenRows_; }
+    long frozenColumns() const { return frozenColumns_; }
+    const std::vector<SheetPicture>& pictures() const { return pictures_; }
 
     // Where a cell lies in viewport coordinates at the current scroll position.
     QRect cellRect(long row, long column) const;
@@ -54,11 +60,23 @@ private:
     double scale() const { return zoom_ / 100.0; }
     void measure();
     void updateScrollBars();
-    void drawHeaders(QPainter& painter, const sheet::CellRect& area, QPoint origin);
+    void readPictures();
+    // Pixels the frozen rows and columns take.
+    int frozenHeight() const;
+    int frozenWidth() const;
+    // Draws into `pane` of the viewport the cells whose sheet pixels start at the content
+    // offsets.
+    void paintPane(QPainter& painter, const QRect& pane, long long contentX, long long contentY);
+    void drawColumnHeaders(QPainter& painter, int left, int right, long long contentX);
+    void drawRowHeaders(QPainter& painter, int top, int bottom, long long contentY);
 
     const sheet::Workbook* workbook_ = nullptr;
     const sheet::Worksheet* sheet_ = nullptr;
     SheetGeometry geometry_;
+    long frozenRows_ = 0;
+    long frozenColumns_ = 0;
+    std::vector<SheetPicture> pictures_;
+    std::vector<const sheet::PackagePart*> picturesFrom_; // the drawing parts read
     int zoom_ = 100;
     int rowHeaderWidth_ = 0;
     int columnHeaderHeight_ = 0;
@@ -116,4 +134,4 @@ private:
     std::function<bool(const QString&)> opener_;
 };
 
-} // namespace app
+} // namespace viewer

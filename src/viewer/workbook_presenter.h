@@ -13,6 +13,7 @@
 
 #include "sheet/embedded_application.h"
 #include "sheet/model.h"
+#include "viewer/viewer_dialogs.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -24,15 +25,14 @@
 #include <mutex>
 #include <vector>
 
-namespace app {
+namespace viewer {
 
-class Dialogs;
 class WorkbookWindow;
 
 class WorkbookPresenter : public QObject, public sheet::ApplicationObserver {
     Q_OBJECT
 public:
-    explicit WorkbookPresenter(Dialogs& dialogs);
+    explicit WorkbookPresenter(ViewerDialogs& dialogs);
     ~WorkbookPresenter() override;
 
     void visibleChanged(sheet::EmbeddedApplication& app, bool visible) override;
@@ -99,7 +99,7 @@ private:
     WorkbookWindow* createWindow();
     void forgetOrphan(WorkbookWindow* window);
 
-    Dialogs& dialogs_;
+    ViewerDialogs& dialogs_;
     std::map<const sheet::EmbeddedApplication*, Shown> shown_;
     std::vector<Orphan> orphans_;
     bool lent_ = false;
@@ -109,7 +109,7 @@ private:
 
 // Makes the embedded component show its instances through a WorkbookPresenter and print
 // through the default printer. Called once at start-up, after the QApplication exists.
-void installWorkbookPresenter(Dialogs& dialogs);
+void installWorkbookPresenter(ViewerDialogs& dialogs);
 
 // Closes every window of the installed presenter, asking nothing; at program end.
 void closeWorkbookWindows();
@@ -119,4 +119,4 @@ void closeWorkbookWindows();
 void lendInstancesToRun();
 void handBackInstances();
 
-} // namespace app
+} // namespace viewer

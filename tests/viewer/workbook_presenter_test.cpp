@@ -1,6 +1,6 @@
-#include "app/workbook_presenter.h"
-#include "app/workbook_window.h"
 #include "support/scripted_dialogs.h"
+#include "viewer/workbook_presenter.h"
+#include "viewer/workbook_window.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -17,8 +17,8 @@ namespace {
 // Installs a presenter for one test and puts the component's settings back afterwards.
 struct PresenterFixture {
     testsupport::ScriptedDialogs dialogs;
-    std::shared_ptr<app::WorkbookPresenter> presenter =
-        std::make_shared<app::WorkbookPresenter>(dialogs);
+    std::shared_ptr<viewer::WorkbookPresenter> presenter =
+        std::make_shared<viewer::WorkbookPresenter>(dialogs);
     sheet::EmbeddedEnvironment saved = sheet::embeddedEnvironment();
     QTemporaryDir dir;
 
@@ -40,7 +40,7 @@ TEST(WorkbookPresenterTest, VisibleInstanceShowsItsActiveWorkbookAndFollowsIt) {
     EXPECT_EQ(f.presenter->windowOf(*app), nullptr); // hidden instances get no window
 
     app->SetVisible(true);
-    app::WorkbookWindow* window = f.presenter->windowOf(*app);
+    viewer::WorkbookWindow* window = f.presenter->windowOf(*app);
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->workbook(), &app->workbookModel(0));
@@ -81,7 +81,7 @@ TEST(WorkbookPresenterTest, ClosingTheWindowOfSavedWorkQuitsTheInstance) {
     auto app = f.instanceWithWorkbook();
     app->ActiveWorkbook()->SaveAs(f.dir.filePath("결과.xlsx").toStdString());
     app->SetVisible(true);
-    app::WorkbookWindow* window = f.presenter->windowOf(*app);
+    viewer::WorkbookWindow* window = f.presenter->windowOf(*app);
     ASSERT_NE(window, nullptr);
     window->close();
     // Nothing could be lost, so the instance went with its window and holds no workbook.
@@ -127,7 +127,7 @@ TEST(WorkbookPresenterTest, ReleasedInstanceLeavesItsWindowOnACopy) {
     PresenterFixture f;
     auto app = f.instanceWithWorkbook();
     app->SetVisible(true);
-    QPointer<app::WorkbookWindow> window = f.presenter->windowOf(*app);
+    QPointer<viewer::WorkbookWindow> window = f.presenter->windowOf(*app);
     ASSERT_TRUE(window);
 
     app.reset(); // the slot was given another instance, without Quit
@@ -165,7 +165,7 @@ TEST(WorkbookPresenterRunThread, WindowShowsACopyUntilTheRunHandsTheInstanceBack
         for (long row = 2; row <= 3000; ++row)
             app->Cells(row, 1)->SetValue(static_cast<double>(row));
     });
-    app::WorkbookWindow* window = f.presenter->windowOf(*app);
+    viewer::WorkbookWindow* window = f.presenter->windowOf(*app);
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(f.presenter->showsCopy(*app));
@@ -206,7 +206,7 @@ TEST(WorkbookPresenterRunThread, QuitAndReleaseFromTheRunCloseOrKeepTheirWindows
     PresenterFixture f;
     std::shared_ptr<sheet::EmbeddedApplication> quitting;
     std::shared_ptr<sheet::EmbeddedApplication> released;
-    QPointer<app::WorkbookWindow> releasedWindow;
+    QPointer<viewer::WorkbookWindow> releasedWindow;
     onRunThread([&] {
         quitting = f.instanceWithWorkbook();
         quitting->SetVisible(true);

@@ -1,10 +1,10 @@
-// Texts of the workbook window and of the questions asked when an instance showing a workbook
-// quits.
+// Texts of the workbook window, of the questions asked when an instance showing a workbook
+// quits, and of printing.
 #pragma once
 
 #include <QString>
 
-namespace app::workbook_msg {
+namespace viewer::msg {
 
 inline const QString kOpenExternally = QStringLiteral("기본 프로그램으로 열기");
 inline const QString kOpenExternallyHint =
@@ -25,4 +25,9 @@ inline const QString kSaveDialogTitle = QStringLiteral("통합문서 저장");
 inline const QString kSaveFilter = QStringLiteral("Excel 통합문서 (*.xlsx)|*.xlsx");
 inline const QString kSaveFailed = QStringLiteral("파일을 저장할 수 없습니다!");
 
-} // namespace app::workbook_msg
+// Printing a sheet (the printer's own failures; the missing printer is the component's text).
+inline const QString kPrinterCannotStart = QStringLiteral("프린터를 시작할 수 없습니다.");
+inline const QString kPrinterRefusedPage =
+    QStringLiteral("프린터가 다음 쪽을 인쇄하지 못했습니다.");
+
+} // namespace viewer::msg

@@ -6,7 +6,7 @@
 #include <QRect>
 #include <QSize>
 
-namespace app {
+namespace viewer {
 
 // The window's decorations, for when the window manager has not told them yet: a title bar
 // and thin borders.
@@ -18,4 +18,4 @@ inline constexpr QMargins kAssumedFrame{8, 32, 8, 8};
 QRect fittedClientGeometry(QSize wanted, QSize minimum, const QRect& available,
                            const QMargins& frame = kAssumedFrame);
 
-} // namespace app
+} // namespace viewer

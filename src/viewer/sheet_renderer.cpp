@@ -1,15 +1,17 @@
-#include "app/sheet_renderer.h"
+#include "viewer/sheet_renderer.h"
 
-#include "app/number_format.h"
+#include "viewer/number_format.h"
+#include "viewer/sheet_pictures.h"
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QTextLayout>
 #include <QTextOption>
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
 
-namespace app {
+namespace viewer {
 
 namespace {
 
@@ -48,6 +50,7 @@ public:
 
     void run() {
         const QRect whole = spanRect(area_);
+        whole_ = whole;
         p_.save();
         p_.setClipRect(whole, Qt::IntersectClip);
         p_.fillRect(whole, Qt::white);
@@ -56,6 +59,7 @@ public:
         drawFillsAndMerges();
         drawBorders();
         drawTexts();
+        drawPictures(whole);
         p_.restore();
     }
 
@@ -292,21 +296,7 @@ private:
     QFont fontFor(int styleIndex) {
         if (auto found = fonts_.find(styleIndex); found != fonts_.end())
             return found->second;
-        const sheet::Font& f = style(styleIndex).font;
-        QFont font;
-        QStringList families{QString::fromStdString(f.name)};
-        for (const char* family : kFallbackFamilies)
-            families << QString::fromLatin1(family);
-        font.setFamilies(families);
-        font.setPixelSize(
-            std::max(1, static_cast<int>(std::lround(f.size * 96.0 / 72.0 * options_.scale))));
-        font.setBold(f.bold);
-        font.setItalic(f.italic);
-        font.setStrikeOut(f.strike);
-        font.setUnderline(f.underline != sheet::Underline::None);
-        // At printer resolutions hinted glyph advances make uneven letter spacing.
-        if (options_.scale > 3)
-            font.setHintingPreference(QFont::PreferNoHinting);
+        const QFont font = qtFont(style(styleIndex).font, options_.scale);
         fonts_.emplace(styleIndex, font);
         return font;
     }
@@ -341,6 +331,10 @@ private:
                  it != rowCells->second.end() && it->first <= area_.lastColumn + kOverflowReach;
                  ++it) {
                 if (it->second.value.empty() || isMerged(r, it->first))
+                    continue;
+                // Only text spills into neighbours; other values outside the area show nothing.
+                const bool outside = it->first < area_.firstColumn || it->first > area_.lastColumn;
+                if (outside && it->second.value.type != sheet::CellType::Text)
                     continue;
                 drawText(r, it->first, it->second, cellRect(r, it->first), false);
             }
@@ -469,13 +463,74 @@ private:
                 }
             }
         }
+        // Neighbours are laid out for the text they may spill into the area; most spill nowhere.
+        if (!clip.intersects(whole_)) {
+            p_.restore();
+            return;
+        }
         if (options_.textObserver)
             options_.textObserver({row, column, text, clip});
         p_.setClipRect(clip, Qt::IntersectClip);
         QTextOption option(horizontal | vertical);
         option.setWrapMode(wraps ? QTextOption::WordWrap : QTextOption::NoWrap);
-        p_.drawText(QRectF(inner), text, option);
+        if (!(cell.richText && text == shown.text &&
+              drawRuns(*cell.richText, text, font, inner, option, vertical)))
+            p_.drawText(QRectF(inner), text, option);
         p_.restore();
+    }
+
+    // Rich text: each run in its own font and colour, laid out as one paragraph. False when the
+    // runs do not spell the cell's text, which then shows plain.
+    bool drawRuns(const sheet::RichText& runs, const QString& text, const QFont& font,
+                  const QRect& inner, const QTextOption& option, Qt::Alignment vertical) {
+        QList<QTextLayout::FormatRange> formats;
+        QString joined;
+        for (const sheet::TextRun& run : runs) {
+            const QString part = QString::fromStdString(run.text);
+            if (run.font) {
+                QTextCharFormat format;
+                format.setFont(qtFont(*run.font, options_.scale));
+                if (run.font->color)
+                    format.setForeground(colorOf(*run.font->color));
+                formats.append(
+                    {static_cast<int>(joined.size()), static_cast<int>(part.size()), format});
+            }
+            joined += part;
+        }
+        if (joined != text)
+            return false;
+        QTextLayout layout(text, font);
+        layout.setTextOption(option);
+        layout.setFormats(formats);
+        qreal height = 0;
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(inner.width());
+            line.setPosition(QPointF(0, height));
+            height += line.height();
+        }
+        layout.endLayout();
+        qreal top = inner.top();
+        if (vertical == Qt::AlignBottom)
+            top = inner.top() + inner.height() - height;
+        else if (vertical == Qt::AlignVCenter)
+            top = inner.top() + (inner.height() - height) / 2;
+        layout.draw(&p_, QPointF(inner.left(), top));
+        return true;
+    }
+
+    void drawPictures(const QRect& whole) {
+        if (!options_.pictures)
+            return;
+        const QPoint shift(origin_.x() -
+                               static_cast<int>(geometry_.columns.offsetOf(area_.firstColumn)),
+                           origin_.y() - static_cast<int>(geometry_.rows.offsetOf(area_.firstRow)));
+        for (const SheetPicture& picture : *options_.pictures) {
+            const QRect rect = pictureRect(picture, geometry_, options_.scale).translated(shift);
+            if (rect.isEmpty() || !rect.intersects(whole))
+                continue;
+            p_.drawImage(rect, picture.image);
+        }
     }
 
     void drawRotated(const QString& text, const QRect& rect, const sheet::Alignment& a,
@@ -507,6 +562,7 @@ private:
     const SheetGeometry& geometry_;
     sheet::CellRect area_;
     QPoint origin_;
+    QRect whole_; // the drawn area's pixels
     RenderOptions options_;
     std::vector<const sheet::CellRect*> merges_;    // meeting the drawn area
     std::vector<const sheet::CellRect*> rowMerges_; // meeting the drawn rows
@@ -514,6 +570,23 @@ private:
 };
 
 } // namespace
+
+QFont qtFont(const sheet::Font& f, double scale) {
+    QFont font;
+    QStringList families{QString::fromStdString(f.name)};
+    for (const char* family : kFallbackFamilies)
+        families << QString::fromLatin1(family);
+    font.setFamilies(families);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(f.size * 96.0 / 72.0 * scale))));
+    font.setBold(f.bold);
+    font.setItalic(f.italic);
+    font.setStrikeOut(f.strike);
+    font.setUnderline(f.underline != sheet::Underline::None);
+    // At printer resolutions hinted glyph advances make uneven letter spacing.
+    if (scale > 3)
+        font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
 
 int columnWidthPixels(double characters, double scale) {
     if (characters <= 0)
@@ -611,4 +684,4 @@ QString columnLetters(long column) {
     return letters;
 }
 
-} // namespace app
+} // namespace viewer

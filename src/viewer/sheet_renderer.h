@@ -1,5 +1,6 @@
 // Draws worksheet cells the way the spreadsheet application shows them: column widths and row
-// heights in pixels, fills, grid lines, borders, merged ranges and formatted, aligned text.
+// heights in pixels (hidden ones take none), fills, grid lines, borders, merged ranges,
+// formatted, aligned text (rich text run by run in its fonts and colours) and pictures.
 // The workbook window and the printer share it; both work in device pixels at a scale, so a
 // 1-pixel line stays sharp on screen and becomes a fine line on paper.
 #pragma once
@@ -13,9 +14,12 @@
 #include <map>
 #include <vector>
 
+class QFont;
 class QPainter;
 
-namespace app {
+namespace viewer {
+
+struct SheetPicture;
 
 // Pixels of one column of `characters` width at 100 % for the default 11-point font:
 // 7 pixels a character plus 5 pixels of padding (narrower than one character: 12 a character).
@@ -74,7 +78,12 @@ struct RenderOptions {
     bool gridLines = true;
     // Told of every text drawn; lets a caller check what a sheet shows without reading pixels.
     std::function<void(const DrawnText&)> textObserver;
+    // Pictures of the sheet to draw over the cells where they meet the drawn area; not owned.
+    const std::vector<SheetPicture>* pictures = nullptr;
 };
+
+// The Qt font of a workbook font at `scale`, with fallbacks where its family is missing.
+QFont qtFont(const sheet::Font& font, double scale);
 
 // Draws the cells of `area` with the top-left corner of its first cell at `origin`.
 // `geometry` must cover the area. Text that overflows into empty neighbours is drawn too.
@@ -85,4 +94,4 @@ void renderCells(QPainter& painter, const sheet::Workbook& workbook, const sheet
 // "A", "Z", "AA", ... for column 1, 26, 27, ...
 QString columnLetters(long column);
 
-} // namespace app
+} // namespace viewer

@@ -1,4 +1,4 @@
-#include "app/number_format.h"
+#include "viewer/number_format.h"
 
 #include "sheet/number_formats.h"
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace app {
+namespace viewer {
 
 namespace {
 
@@ -992,4 +992,4 @@ FormattedValue formatValue(const sheet::CellValue& value, const QString& code, b
     return {};
 }
 
-} // namespace app
+} // namespace viewer

@@ -1,4 +1,4 @@
-#include "app/memory_release.h"
+#include "sheet/memory_release.h"
 
 #include <cstdlib> // defines __GLIBC__ where it applies
 
@@ -6,7 +6,7 @@
 #include <malloc.h>
 #endif
 
-namespace app {
+namespace sheet {
 
 void releaseFreedMemory() {
 #if defined(__GLIBC__)
@@ -14,4 +14,4 @@ void releaseFreedMemory() {
 #endif
 }
 
-} // namespace app
+} // namespace sheet

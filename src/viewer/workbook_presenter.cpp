@@ -1,11 +1,10 @@
-#include "app/workbook_presenter.h"
+#include "viewer/workbook_presenter.h"
 
-#include "app/dialogs.h"
-#include "app/memory_release.h"
-#include "app/sheet_printer.h"
-#include "app/workbook_window.h"
-#include "app/workbook_window_messages.h"
+#include "sheet/memory_release.h"
 #include "sheet/workbook_io.h"
+#include "viewer/sheet_printer.h"
+#include "viewer/viewer_messages.h"
+#include "viewer/workbook_window.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -14,7 +13,7 @@
 #include <QUrl>
 #include <algorithm>
 
-namespace app {
+namespace viewer {
 
 namespace {
 
@@ -64,7 +63,7 @@ bool allSaved(const sheet::EmbeddedApplication& app) {
 }
 
 QString displayName(const QString& path) {
-    return path.isEmpty() ? workbook_msg::kUntitled : QFileInfo(path).fileName();
+    return path.isEmpty() ? msg::kUntitled : QFileInfo(path).fileName();
 }
 
 // Lets a window that was just shown or repainted reach the screen while a run holds the
@@ -75,7 +74,7 @@ void flushToScreen() {
 
 } // namespace
 
-WorkbookPresenter::WorkbookPresenter(Dialogs& dialogs) : dialogs_(dialogs) {}
+WorkbookPresenter::WorkbookPresenter(ViewerDialogs& dialogs) : dialogs_(dialogs) {}
 
 WorkbookPresenter::~WorkbookPresenter() {
     // Widgets may only be deleted while the application object exists.
@@ -169,7 +168,7 @@ void WorkbookPresenter::closeForInstance(sheet::EmbeddedApplication& app) {
         // its last window, and its workbooks' memory is returned.
         if (allSaved(app)) {
             app.Quit();
-            releaseFreedMemory();
+            sheet::releaseFreedMemory();
             return;
         }
         // Its Visible turns false as a spreadsheet application's does when its window is
@@ -329,13 +328,13 @@ void WorkbookPresenter::askToSaveChanges(sheet::EmbeddedApplication& app) {
             continue;
         const QString path = QString::fromStdString(app.workbookPath(i));
         const QString name = displayName(path);
-        if (!dialogs_.confirm(workbook_msg::kAskSaveBefore + name + workbook_msg::kAskSaveAfter))
+        if (!dialogs_.confirm(msg::kAskSaveBefore + name + msg::kAskSaveAfter))
             continue;
         QString target = path;
         if (target.isEmpty()) {
             FileDialogOptions options;
-            options.title = workbook_msg::kSaveDialogTitle;
-            options.filter = workbook_msg::kSaveFilter;
+            options.title = msg::kSaveDialogTitle;
+            options.filter = msg::kSaveFilter;
             options.defaultSuffix = QStringLiteral("xlsx");
             const std::optional<QString> chosen = dialogs_.saveFile(options);
             if (!chosen || chosen->trimmed().isEmpty())
@@ -351,7 +350,7 @@ void WorkbookPresenter::saveWorkbook(const sheet::Workbook& workbook, const QStr
     try {
         sheet::writeWorkbook(workbook, path.toStdString());
     } catch (const std::exception& error) {
-        dialogs_.message(name + QLatin1Char(' ') + workbook_msg::kSaveFailed + QLatin1Char('\n') +
+        dialogs_.message(name + QLatin1Char(' ') + msg::kSaveFailed + QLatin1Char('\n') +
                              QString::fromUtf8(error.what()),
                          MessageKind::Error);
     }
@@ -404,7 +403,7 @@ void WorkbookPresenter::forgetOrphan(WorkbookWindow* window) {
     window->clear();
     window->deleteLater();
     orphans_.erase(found);
-    releaseFreedMemory();
+    sheet::releaseFreedMemory();
 }
 
 WorkbookWindow* WorkbookPresenter::windowOf(const sheet::EmbeddedApplication& app) const {
@@ -473,7 +472,7 @@ void handBackInstances() {
         presenter->handBack();
 }
 
-void installWorkbookPresenter(Dialogs& dialogs) {
+void installWorkbookPresenter(ViewerDialogs& dialogs) {
     auto presenter = std::make_shared<WorkbookPresenter>(dialogs);
     if (QCoreApplication* application = QCoreApplication::instance())
         QObject::connect(application, &QCoreApplication::aboutToQuit, presenter.get(),
@@ -492,4 +491,4 @@ void closeWorkbookWindows() {
         presenter->closeAll();
 }
 
-} // namespace app
+} // namespace viewer

@@ -1,7 +1,7 @@
-#include "app/workbook_window.h"
+#include "viewer/workbook_window.h"
 
-#include "app/window_fit.h"
-#include "app/workbook_window_messages.h"
+#include "viewer/viewer_messages.h"
+#include "viewer/window_fit.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -21,10 +21,11 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <limits>
 
-namespace app {
+namespace viewer {
 
 namespace {
 
@@ -36,6 +37,7 @@ constexpr long kSpareColumns = 30;
 const QColor kHeaderBackground(0xF3, 0xF3, 0xF3);
 const QColor kHeaderLine(0xC8, 0xC8, 0xC8);
 const QColor kHeaderText(0x44, 0x44, 0x44);
+const QColor kFreezeLine(0x70, 0x70, 0x70);
 const int kZoomChoices[] = {25, 50, 75, 85, 100, 125, 150, 200, 300, 400};
 
 QFont headerFont(double scale) {
@@ -64,23 +66,38 @@ void SheetView::setSheet(const sheet::Workbook* workbook, const sheet::Worksheet
     if (newSheet && sheet)
         zoom_ = std::clamp(sheet->zoom, kMinZoom, kMaxZoom);
     refresh();
+    if (newSheet && sheet)
+        scrollToCell(sheet->view.topLeftRow, sheet->view.topLeftColumn);
     if (newSheet)
         emit zoomChanged(zoom_);
 }
 
 void SheetView::refresh() {
     measure();
+    readPictures();
     updateScrollBars();
     viewport()->update();
+}
+
+void SheetView::readPictures() {
+    std::vector<const sheet::PackagePart*> drawings;
+    if (sheet_)
+        for (const sheet::SheetAttachment& attachment : sheet_->attachments)
+            if (attachment.element == "drawing" && attachment.part)
+                drawings.push_back(attachment.part.get());
+    if (drawings == picturesFrom_)
+        return;
+    picturesFrom_ = std::move(drawings);
+    pictures_ = sheet_ ? picturesOf(*sheet_) : std::vector<SheetPicture>{};
 }
 
 void SheetView::setZoom(int percent) {
     percent = std::clamp(percent, kMinZoom, kMaxZoom);
     if (percent == zoom_)
         return;
-    // Keep the top-left cell in place across the change of scale.
-    const long row = geometry_.rows.indexAt(verticalScrollBar()->value());
-    const long column = geometry_.columns.indexAt(horizontalScrollBar()->value());
+    // Keep the top-left cell of the scrolling pane in place across the change of scale.
+    const long row = geometry_.rows.indexAt(verticalScrollBar()->value() + frozenHeight());
+    const long column = geometry_.columns.indexAt(horizontalScrollBar()->value() + frozenWidth());
     zoom_ = percent;
     refresh();
     scrollToCell(row, column);
@@ -90,14 +107,20 @@ void SheetView::setZoom(int percent) {
 void SheetView::measure() {
     if (!sheet_) {
         geometry_ = {};
+        frozenRows_ = frozenColumns_ = 0;
         return;
     }
     const sheet::CellRect used = usedArea(*sheet_);
-    const long rows =
-        std::min(sheet::kMaxRows, std::max(used.lastRow, sheet_->selectedRow) + kSpareRows);
-    const long columns = std::min(
-        sheet::kMaxColumns, std::max(used.lastColumn, sheet_->selectedColumn) + kSpareColumns);
+    const long rows = std::min(
+        sheet::kMaxRows,
+        std::max({used.lastRow, sheet_->selectedRow, sheet_->view.frozenRows}) + kSpareRows);
+    const long columns =
+        std::min(sheet::kMaxColumns,
+                 std::max({used.lastColumn, sheet_->selectedColumn, sheet_->view.frozenColumns}) +
+                     kSpareColumns);
     geometry_ = geometryOf(*sheet_, scale(), rows, columns);
+    frozenRows_ = std::clamp(sheet_->view.frozenRows, 0L, rows);
+    frozenColumns_ = std::clamp(sheet_->view.frozenColumns, 0L, columns);
     const QFontMetrics metrics(headerFont(scale()));
     const QString widest = QString(QString::number(rows).size(), QLatin1Char('0'));
     rowHeaderWidth_ =
@@ -106,32 +129,46 @@ void SheetView::measure() {
         std::max(metrics.height() + 4, static_cast<int>(std::lround(20 * scale())));
 }
 
+int SheetView::frozenHeight() const {
+    return static_cast<int>(std::min<long long>(geometry_.rows.offsetOf(frozenRows_ + 1),
+                                                std::numeric_limits<int>::max() / 2));
+}
+
+int SheetView::frozenWidth() const {
+    return static_cast<int>(std::min<long long>(geometry_.columns.offsetOf(frozenColumns_ + 1),
+                                                std::numeric_limits<int>::max() / 2));
+}
+
 void SheetView::updateScrollBars() {
     const QSize area = viewport()->size() - QSize(rowHeaderWidth_, columnHeaderHeight_);
     const auto clampToInt = [](long long v) {
         return static_cast<int>(std::clamp<long long>(v, 0, std::numeric_limits<int>::max()));
     };
+    // The scroll bars move the pane below and right of the frozen rows and columns.
     verticalScrollBar()->setRange(0, clampToInt(geometry_.rows.total() - area.height()));
-    verticalScrollBar()->setPageStep(std::max(1, area.height()));
+    verticalScrollBar()->setPageStep(std::max(1, area.height() - frozenHeight()));
     verticalScrollBar()->setSingleStep(std::max(1, geometry_.rows.sizeOf(1)));
     horizontalScrollBar()->setRange(0, clampToInt(geometry_.columns.total() - area.width()));
-    horizontalScrollBar()->setPageStep(std::max(1, area.width()));
+    horizontalScrollBar()->setPageStep(std::max(1, area.width() - frozenWidth()));
     horizontalScrollBar()->setSingleStep(
         std::max(1, columnWidthPixels(sheet_ ? sheet_->defaultColumnWidth : 8.43, scale())));
 }
 
 QRect SheetView::cellRect(long row, long column) const {
-    const long long x =
-        rowHeaderWidth_ + geometry_.columns.offsetOf(column) - horizontalScrollBar()->value();
-    const long long y =
-        columnHeaderHeight_ + geometry_.rows.offsetOf(row) - verticalScrollBar()->value();
+    const long long scrollX = column <= frozenColumns_ ? 0 : horizontalScrollBar()->value();
+    const long long scrollY = row <= frozenRows_ ? 0 : verticalScrollBar()->value();
+    const long long x = rowHeaderWidth_ + geometry_.columns.offsetOf(column) - scrollX;
+    const long long y = columnHeaderHeight_ + geometry_.rows.offsetOf(row) - scrollY;
     return QRect(static_cast<int>(x), static_cast<int>(y), geometry_.columns.sizeOf(column),
                  geometry_.rows.sizeOf(row));
 }
 
 void SheetView::scrollToCell(long row, long column) {
-    verticalScrollBar()->setValue(static_cast<int>(geometry_.rows.offsetOf(row)));
-    horizontalScrollBar()->setValue(static_cast<int>(geometry_.columns.offsetOf(column)));
+    const long long y = row <= frozenRows_ ? 0 : geometry_.rows.offsetOf(row) - frozenHeight();
+    const long long x =
+        column <= frozenColumns_ ? 0 : geometry_.columns.offsetOf(column) - frozenWidth();
+    verticalScrollBar()->setValue(static_cast<int>(std::min<long long>(y, INT_MAX)));
+    horizontalScrollBar()->setValue(static_cast<int>(std::min<long long>(x, INT_MAX)));
 }
 
 void SheetView::setTextObserver(std::function<void(const DrawnText&)> observer) {
@@ -165,35 +202,64 @@ void SheetView::paintEvent(QPaintEvent*) {
         return;
     const long long scrollX = horizontalScrollBar()->value();
     const long long scrollY = verticalScrollBar()->value();
-    const int width = viewport()->width() - rowHeaderWidth_;
-    const int height = viewport()->height() - columnHeaderHeight_;
-    const sheet::CellRect area{geometry_.rows.indexAt(scrollY), geometry_.columns.indexAt(scrollX),
-                               geometry_.rows.indexAt(scrollY + height),
-                               geometry_.columns.indexAt(scrollX + width)};
-    const QPoint origin(
-        static_cast<int>(rowHeaderWidth_ + geometry_.columns.offsetOf(area.firstColumn) - scrollX),
-        static_cast<int>(columnHeaderHeight_ + geometry_.rows.offsetOf(area.firstRow) - scrollY));
-    painter.save();
-    painter.setClipRect(QRect(rowHeaderWidth_, columnHeaderHeight_, width, height));
-    renderCells(painter, *workbook_, *sheet_, geometry_, area, origin,
-                {scale(), true, textObserver_});
-    painter.restore();
-    drawHeaders(painter, area, origin);
+    const int fx = frozenWidth();
+    const int fy = frozenHeight();
+    const int left = rowHeaderWidth_ + fx;
+    const int top = columnHeaderHeight_ + fy;
+    const int right = viewport()->width();
+    const int bottom = viewport()->height();
+    paintPane(painter, QRect(left, top, right - left, bottom - top), fx + scrollX, fy + scrollY);
+    paintPane(painter, QRect(left, columnHeaderHeight_, right - left, fy), fx + scrollX, 0);
+    paintPane(painter, QRect(rowHeaderWidth_, top, fx, bottom - top), 0, fy + scrollY);
+    paintPane(painter, QRect(rowHeaderWidth_, columnHeaderHeight_, fx, fy), 0, 0);
+
+    painter.fillRect(QRect(0, 0, right, columnHeaderHeight_), kHeaderBackground);
+    painter.fillRect(QRect(0, columnHeaderHeight_, rowHeaderWidth_, bottom), kHeaderBackground);
+    painter.setFont(headerFont(scale()));
+    drawColumnHeaders(painter, rowHeaderWidth_, left, 0);
+    drawColumnHeaders(painter, left, right, fx + scrollX);
+    drawRowHeaders(painter, columnHeaderHeight_, top, 0);
+    drawRowHeaders(painter, top, bottom, fy + scrollY);
+    painter.setPen(kHeaderLine);
+    painter.drawLine(0, columnHeaderHeight_ - 1, right, columnHeaderHeight_ - 1);
+    painter.drawLine(rowHeaderWidth_ - 1, 0, rowHeaderWidth_ - 1, bottom);
+    painter.setPen(kFreezeLine);
+    if (frozenRows_ > 0)
+        painter.drawLine(rowHeaderWidth_, top - 1, right, top - 1);
+    if (frozenColumns_ > 0)
+        painter.drawLine(left - 1, columnHeaderHeight_, left - 1, bottom);
 }
 
-void SheetView::drawHeaders(QPainter& painter, const sheet::CellRect& area, QPoint origin) {
-    const QRect top(rowHeaderWidth_, 0, viewport()->width() - rowHeaderWidth_, columnHeaderHeight_);
-    const QRect left(0, columnHeaderHeight_, rowHeaderWidth_,
-                     viewport()->height() - columnHeaderHeight_);
-    painter.fillRect(top, kHeaderBackground);
-    painter.fillRect(left, kHeaderBackground);
-    painter.fillRect(QRect(0, 0, rowHeaderWidth_, columnHeaderHeight_), kHeaderBackground);
-    painter.setFont(headerFont(scale()));
-
+void SheetView::paintPane(QPainter& painter, const QRect& pane, long long contentX,
+                          long long contentY) {
+    if (pane.width() <= 0 || pane.height() <= 0)
+        return;
+    const sheet::CellRect area{geometry_.rows.indexAt(contentY),
+                               geometry_.columns.indexAt(contentX),
+                               geometry_.rows.indexAt(contentY + pane.height() - 1),
+                               geometry_.columns.indexAt(contentX + pane.width() - 1)};
+    const QPoint origin(
+        static_cast<int>(pane.left() + geometry_.columns.offsetOf(area.firstColumn) - contentX),
+        static_cast<int>(pane.top() + geometry_.rows.offsetOf(area.firstRow) - contentY));
+    RenderOptions options;
+    options.scale = scale();
+    options.gridLines = sheet_->view.showGridLines;
+    options.textObserver = textObserver_;
+    options.pictures = &pictures_;
     painter.save();
-    painter.setClipRect(top);
-    long long x = origin.x();
-    for (long c = area.firstColumn; c <= area.lastColumn; ++c) {
+    painter.setClipRect(pane);
+    renderCells(painter, *workbook_, *sheet_, geometry_, area, origin, options);
+    painter.restore();
+}
+
+void SheetView::drawColumnHeaders(QPainter& painter, int left, int right, long long contentX) {
+    if (right <= left)
+        return;
+    painter.save();
+    painter.setClipRect(QRect(left, 0, right - left, columnHeaderHeight_));
+    long c = geometry_.columns.indexAt(contentX);
+    for (long long x = left + geometry_.columns.offsetOf(c) - contentX;
+         x < right && c <= geometry_.columns.count(); ++c) {
         const int w = geometry_.columns.sizeOf(c);
         if (w > 0) {
             const QRect cell(static_cast<int>(x), 0, w, columnHeaderHeight_);
@@ -205,11 +271,16 @@ void SheetView::drawHeaders(QPainter& painter, const sheet::CellRect& area, QPoi
         x += w;
     }
     painter.restore();
+}
 
+void SheetView::drawRowHeaders(QPainter& painter, int top, int bottom, long long contentY) {
+    if (bottom <= top)
+        return;
     painter.save();
-    painter.setClipRect(left);
-    long long y = origin.y();
-    for (long r = area.firstRow; r <= area.lastRow; ++r) {
+    painter.setClipRect(QRect(0, top, rowHeaderWidth_, bottom - top));
+    long r = geometry_.rows.indexAt(contentY);
+    for (long long y = top + geometry_.rows.offsetOf(r) - contentY;
+         y < bottom && r <= geometry_.rows.count(); ++r) {
         const int h = geometry_.rows.sizeOf(r);
         if (h > 0) {
             const QRect cell(0, static_cast<int>(y), rowHeaderWidth_, h);
@@ -221,10 +292,6 @@ void SheetView::drawHeaders(QPainter& painter, const sheet::CellRect& area, QPoi
         y += h;
     }
     painter.restore();
-
-    painter.setPen(kHeaderLine);
-    painter.drawLine(0, columnHeaderHeight_ - 1, viewport()->width(), columnHeaderHeight_ - 1);
-    painter.drawLine(rowHeaderWidth_ - 1, 0, rowHeaderWidth_ - 1, viewport()->height());
 }
 
 // ------------------------------------------------------------------------------------------
@@ -237,7 +304,7 @@ WorkbookWindow::WorkbookWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(fittedClientGeometry(size(), QSize(320, 240), screen->availableGeometry()));
 
-    openButton_ = new QPushButton(workbook_msg::kOpenExternally, this);
+    openButton_ = new QPushButton(msg::kOpenExternally, this);
     openButton_->setObjectName(QStringLiteral("openExternalButton"));
     connect(openButton_, &QPushButton::clicked, this, &WorkbookWindow::openExternally);
 
@@ -247,7 +314,7 @@ WorkbookWindow::WorkbookWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     zoomBox_ = new QComboBox(this);
     zoomBox_->setObjectName(QStringLiteral("zoomBox"));
-    zoomBox_->setToolTip(workbook_msg::kZoom);
+    zoomBox_->setToolTip(msg::kZoom);
     for (int percent : kZoomChoices)
         zoomBox_->addItem(QStringLiteral("%1%").arg(percent), percent);
     connect(zoomBox_, &QComboBox::activated, this, &WorkbookWindow::zoomChosen);
@@ -261,7 +328,7 @@ WorkbookWindow::WorkbookWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* bar = new QHBoxLayout;
     bar->addWidget(openButton_);
     bar->addWidget(pathLabel_, 1);
-    bar->addWidget(new QLabel(workbook_msg::kZoom, this));
+    bar->addWidget(new QLabel(msg::kZoom, this));
     bar->addWidget(zoomBox_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -382,21 +449,19 @@ void WorkbookWindow::rebuildTabs() {
 }
 
 void WorkbookWindow::updateCaption() {
-    const QString name = path_.isEmpty() ? workbook_msg::kUntitled : QFileInfo(path_).fileName();
-    setWindowTitle(name + QLatin1Char(' ') + workbook_msg::kReadOnly +
-                   workbook_msg::kWindowTitleSuffix);
+    const QString name = path_.isEmpty() ? msg::kUntitled : QFileInfo(path_).fileName();
+    setWindowTitle(name + QLatin1Char(' ') + msg::kReadOnly + msg::kWindowTitleSuffix);
     pathLabel_->setText(QDir::toNativeSeparators(path_));
     const bool saved = !path_.isEmpty() && QFileInfo::exists(path_);
     openButton_->setEnabled(saved);
-    openButton_->setToolTip(saved ? workbook_msg::kOpenExternallyHint
-                                  : workbook_msg::kNotSavedHint);
+    openButton_->setToolTip(saved ? msg::kOpenExternallyHint : msg::kNotSavedHint);
 }
 
 void WorkbookWindow::openExternally() {
     if (path_.isEmpty() || !opener_)
         return;
     if (!opener_(path_))
-        QMessageBox::warning(this, windowTitle(), workbook_msg::kCannotOpenExternally);
+        QMessageBox::warning(this, windowTitle(), msg::kCannotOpenExternally);
 }
 
 void WorkbookWindow::showZoomOf(SheetView* view) {
@@ -416,4 +481,4 @@ void WorkbookWindow::zoomChosen(int index) {
         view->setZoom(zoomBox_->itemData(index).toInt());
 }
 
-} // namespace app
+} // namespace viewer
