@@ -89,6 +89,7 @@ void AppCore::close(BookState* book) {
 }
 
 void AppCore::discardAll() {
+    readAhead.reset();
     books.clear();
     activeBook = -1;
 }
@@ -116,6 +117,16 @@ std::string normalisedPath(const std::string& path) {
     return (error ? absolute.lexically_normal() : canonical).string();
 }
 
+std::unique_ptr<Workbook> readForOpening(const std::string& path) {
+    auto model = readWorkbook(path);
+    if (model->sheets.empty())
+        model->sheets.push_back(std::make_unique<Worksheet>("Sheet1"));
+    // Files from programs that do not calculate carry formulas without results; a paste
+    // carries results only, so they are worked out now.
+    computeMissingResults(*model);
+    return model;
+}
+
 WorkbookPtr Workbooks::Add() {
     core_->enter("Workbooks.Add");
     auto model = std::make_unique<Workbook>();
@@ -136,12 +147,13 @@ WorkbookPtr Workbooks::Open(const std::string& path) {
             return core_->workbookObject(core_->books[i]);
         }
     }
-    auto model = readWorkbook(path);
-    if (model->sheets.empty())
-        model->sheets.push_back(std::make_unique<Worksheet>("Sheet1"));
-    // Files from programs that do not calculate carry formulas without results; a paste
-    // carries results only, so they are worked out now.
-    computeMissingResults(*model);
+    std::unique_ptr<Workbook> model;
+    if (core_->readAhead)
+        model = core_->readAhead->take(path);
+    if (model)
+        ++core_->openedReadAhead;
+    else
+        model = readForOpening(path);
     auto book = core_->add(std::move(model), wanted);
     core_->notifyContent();
     return core_->workbookObject(book);
@@ -285,6 +297,13 @@ void EmbeddedApplication::Quit() {
     core_->discardAll();
 }
 
+void EmbeddedApplication::ReadAhead(const std::vector<std::string>& paths) {
+    core_->readAhead.reset();
+    if (core_->quit || paths.empty())
+        return;
+    core_->readAhead = std::make_unique<WorkbookReadAhead>(paths, embedded::readForOpening);
+}
+
 bool EmbeddedApplication::hasQuit() const {
     return core_->quit;
 }
@@ -308,6 +327,10 @@ std::string EmbeddedApplication::workbookPath(int index) const {
 
 bool EmbeddedApplication::workbookSaved(int index) const {
     return core_->books.at(static_cast<size_t>(index))->saved;
+}
+
+int EmbeddedApplication::workbooksOpenedReadAhead() const {
+    return core_->openedReadAhead;
 }
 
 int EmbeddedApplication::activeWorkbookIndex() const {
