@@ -81,6 +81,8 @@ void AppCore::close(BookState* book) {
     int index = indexOf(book);
     if (index < 0)
         return;
+    if (readAhead)
+        readAhead->dispose(std::move(book->model));
     books.erase(books.begin() + index);
     if (activeBook == index)
         activeBook = static_cast<int>(books.size()) - 1;

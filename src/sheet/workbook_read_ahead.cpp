@@ -40,16 +40,27 @@ WorkbookReadAhead::FileStamp WorkbookReadAhead::stampOf(const std::string& path)
     return stamp;
 }
 
-bool WorkbookReadAhead::hasRoom() const {
-    return next_ < taken_ + depth_;
+bool WorkbookReadAhead::hasWork() const {
+    return stopping_ || !disposals_.empty() || taken_ >= entries_.size() ||
+           (next_ < entries_.size() && next_ < taken_ + depth_);
 }
 
 void WorkbookReadAhead::work() {
     std::unique_lock lock(mutex_);
     while (true) {
-        changed_.wait(lock, [this] { return stopping_ || next_ >= entries_.size() || hasRoom(); });
-        if (stopping_ || next_ >= entries_.size())
+        changed_.wait(lock, [this] { return hasWork(); });
+        if (!disposals_.empty()) {
+            auto done = std::move(disposals_);
+            disposals_.clear();
+            lock.unlock();
+            done.clear();
+            lock.lock();
+            continue;
+        }
+        if (stopping_ || taken_ >= entries_.size()) {
+            finished_ = true;
             return;
+        }
         const std::size_t index = next_++;
         if (index < taken_)
             continue;
@@ -75,6 +86,15 @@ void WorkbookReadAhead::work() {
         }
         changed_.notify_all();
     }
+}
+
+void WorkbookReadAhead::dispose(std::unique_ptr<Workbook> workbook) {
+    std::unique_lock lock(mutex_);
+    if (finished_)
+        return;
+    disposals_.push_back(std::move(workbook));
+    lock.unlock();
+    changed_.notify_all();
 }
 
 std::size_t WorkbookReadAhead::findAhead(const std::string& path) const {

@@ -41,6 +41,10 @@ public:
     // read's failure. Entries of the list before the one taken are dropped.
     std::unique_ptr<Workbook> take(const std::string& path);
 
+    // Frees a workbook the caller is done with on the reading thread, where most workbooks
+    // were built, so that the caller goes on at once; freed here when that thread has ended.
+    void dispose(std::unique_ptr<Workbook> workbook);
+
 private:
     struct FileStamp {
         bool exists = false;
@@ -60,7 +64,7 @@ private:
 
     static FileStamp stampOf(const std::string& path);
     void work();
-    bool hasRoom() const;
+    bool hasWork() const;
     std::size_t findAhead(const std::string& path) const;
     void passOver(std::size_t end);
 
@@ -70,6 +74,8 @@ private:
     std::size_t next_ = 0;  // the first entry the thread has not started
     std::size_t taken_ = 0; // entries before this one were taken or passed over
     bool stopping_ = false;
+    bool finished_ = false; // the thread has ended
+    std::vector<std::unique_ptr<Workbook>> disposals_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::thread thread_;

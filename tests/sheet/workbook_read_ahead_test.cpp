@@ -140,6 +140,24 @@ TEST_F(ReadAheadTest, FileChangedOrAddedSinceItsReadIsLeftToTheCaller) {
     EXPECT_EQ(ahead.take(added), nullptr);
 }
 
+// A workbook handed back is freed, on the reading thread while it runs and at once after.
+TEST_F(ReadAheadTest, DisposedWorkbooksAreFreed) {
+    const std::string a = write("a.xlsx", "가"), b = write("b.xlsx", "나");
+    WorkbookReadAhead ahead({a, b}, reader());
+    waitForReads(2);
+    for (const std::string& path : {a, b}) {
+        auto book = ahead.take(path);
+        ASSERT_NE(book, nullptr);
+        auto part = std::make_shared<const sheet::PackagePart>();
+        std::weak_ptr<const sheet::PackagePart> watched = part;
+        book->workbookParts.push_back({"drawing", "type", std::move(part), {}});
+        ahead.dispose(std::move(book));
+        for (int i = 0; i < 1000 && !watched.expired(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_TRUE(watched.expired()) << path;
+    }
+}
+
 TEST_F(ReadAheadTest, EndingWhileReadingFinishesOnlyTheReadUnderWay) {
     std::vector<std::string> paths;
     for (int i = 0; i < 50; ++i)
