@@ -2,7 +2,7 @@
 // filled (rows of numbers and short texts, each cell styled) and prints what the heap grew by,
 // per cell, beside the size of one cell and of the containers around it.
 //
-//   cell_memory_bench [ROWS] [COLUMNS]     (default 61000 x 16: a result of 1000 forms)
+//   cell_memory_bench [ROWS] [COLUMNS]     (default 61000 x 16: about a result of 1000 forms)
 #include "sheet/model.h"
 
 #include <cstdio>
