@@ -303,7 +303,11 @@ void EmbeddedApplication::ReadAhead(const std::vector<std::string>& paths) {
     core_->readAhead.reset();
     if (core_->quit || paths.empty())
         return;
-    core_->readAhead = std::make_unique<WorkbookReadAhead>(paths, embedded::readForOpening);
+    try {
+        core_->readAhead = std::make_unique<WorkbookReadAhead>(paths, embedded::readForOpening);
+    } catch (const std::exception&) {
+        // No thread to read on: every workbook is read when it is opened, as without the hint.
+    }
 }
 
 bool EmbeddedApplication::hasQuit() const {
