@@ -90,7 +90,8 @@ void WorkbookReadAhead::work() {
 
 void WorkbookReadAhead::dispose(std::unique_ptr<Workbook> workbook) {
     std::unique_lock lock(mutex_);
-    if (finished_)
+    // A thread kept from running must not gather workbooks: beyond a few, the caller frees.
+    if (finished_ || disposals_.size() >= depth_)
         return;
     disposals_.push_back(std::move(workbook));
     lock.unlock();

@@ -42,7 +42,8 @@ public:
     std::unique_ptr<Workbook> take(const std::string& path);
 
     // Frees a workbook the caller is done with on the reading thread, where most workbooks
-    // were built, so that the caller goes on at once; freed here when that thread has ended.
+    // were built, so that the caller goes on at once; freed here when that thread has ended or
+    // is already behind with as many as it may read ahead.
     void dispose(std::unique_ptr<Workbook> workbook);
 
 private:
