@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <set>
@@ -156,6 +157,34 @@ TEST_F(ReadAheadTest, DisposedWorkbooksAreFreed) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         EXPECT_TRUE(watched.expired()) << path;
     }
+}
+
+// While the reading thread is held up, workbooks handed back beyond its depth are freed at once.
+TEST_F(ReadAheadTest, DisposalsWaitNoFurtherThanTheDepth) {
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    std::atomic<bool> holding{false};
+    auto heldReader = [&holding, released, inner = reader()](const std::string& path) {
+        holding = true;
+        released.wait();
+        return inner(path);
+    };
+    WorkbookReadAhead ahead({write("a.xlsx", "가")}, heldReader, 1);
+    for (int i = 0; i < 1000 && !holding.load(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_TRUE(holding.load());
+    std::vector<std::weak_ptr<const sheet::PackagePart>> watched;
+    for (int i = 0; i < 3; ++i) {
+        auto book = std::make_unique<Workbook>();
+        auto part = std::make_shared<const sheet::PackagePart>();
+        watched.push_back(part);
+        book->workbookParts.push_back({"drawing", "type", std::move(part), {}});
+        ahead.dispose(std::move(book));
+    }
+    EXPECT_FALSE(watched[0].expired());
+    EXPECT_TRUE(watched[1].expired());
+    EXPECT_TRUE(watched[2].expired());
+    release.set_value();
 }
 
 TEST_F(ReadAheadTest, EndingWhileReadingFinishesOnlyTheReadUnderWay) {
