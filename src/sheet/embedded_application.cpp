@@ -81,7 +81,9 @@ void AppCore::close(BookState* book) {
     int index = indexOf(book);
     if (index < 0)
         return;
-    if (readAhead)
+    // A shown instance's window may still hold the workbook until it catches up; only a hidden
+    // one hands it over to be freed elsewhere.
+    if (readAhead && !visible)
         readAhead->dispose(std::move(book->model));
     books.erase(books.begin() + index);
     if (activeBook == index)
