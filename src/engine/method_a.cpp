@@ -176,6 +176,8 @@ private:
             apps().ReaderApp = host_.CreateApplication();
             apps().ReaderApp->SetDisplayAlerts(false);
             apps().ReaderApp->SetVisible(false);
+            announceWorkbooks(*apps().ReaderApp, files_,
+                              [this](const QString& entry) { return sourcePath(entry); });
             openSource(files_.first());
             return true;
         } catch (const std::exception& error) {
@@ -186,9 +188,12 @@ private:
         }
     }
 
+    std::string sourcePath(const QString& entry) const {
+        return workbookPath(host_.DataFolder(), entry).toStdString();
+    }
+
     void openSource(const QString& entry) {
-        const QString path = workbookPath(host_.DataFolder(), entry);
-        apps().SourceBook = apps().ReaderApp->Workbooks().Open(path.toStdString());
+        apps().SourceBook = apps().ReaderApp->Workbooks().Open(sourcePath(entry));
         apps().SourceSheet = apps().SourceBook->Worksheets(sheetName_.toStdString());
     }
 
@@ -233,8 +238,7 @@ private:
         try {
             frame_.logFileWorking(entry);
             try {
-                apps().SourceBook = apps().ReaderApp->Workbooks().Open(
-                    workbookPath(host_.DataFolder(), entry).toStdString());
+                apps().SourceBook = apps().ReaderApp->Workbooks().Open(sourcePath(entry));
                 apps().ReaderApp->SetDisplayAlerts(false);
                 apps().ReaderApp->SetVisible(false);
                 apps().SourceSheet = apps().SourceBook->Worksheets(sheetName_.toStdString());

@@ -150,6 +150,7 @@ private:
     bool openFirstWorkbook() {
         try {
             apps().ReaderApp = host_.CreateApplication();
+            announceSources();
             openSource(files_.first());
             apps().ReaderApp->SetVisible(false);
             apps().ReaderApp->SetDisplayAlerts(false);
@@ -162,10 +163,17 @@ private:
         }
     }
 
+    std::string sourcePath(const QString& entry) const {
+        return QDir::fromNativeSeparators(workbookPath(host_.DataFolder(), entry)).toStdString();
+    }
+
+    void announceSources() {
+        announceWorkbooks(*apps().ReaderApp, files_,
+                          [this](const QString& entry) { return sourcePath(entry); });
+    }
+
     void openSource(const QString& entry) {
-        const QString path = workbookPath(host_.DataFolder(), entry);
-        apps().SourceBook =
-            apps().ReaderApp->Workbooks().Open(QDir::fromNativeSeparators(path).toStdString());
+        apps().SourceBook = apps().ReaderApp->Workbooks().Open(sourcePath(entry));
         apps().SourceSheet = apps().SourceBook->Worksheets(sheetName_.toStdString());
     }
 
@@ -213,6 +221,7 @@ private:
             apps().ReaderApp = host_.CreateApplication();
             apps().ReaderApp->SetVisible(false);
             apps().ReaderApp->SetDisplayAlerts(false);
+            announceSources();
         } catch (const std::exception&) {
             failPreparing();
         }

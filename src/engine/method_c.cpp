@@ -84,6 +84,7 @@ bool MethodC::startInstance() {
         app->SetDisplayAlerts(false);
         result_ = app->Workbooks().Add();
         held.ResultBook = result_;
+        announceWorkbooks(*app, entries_, [this](const QString& entry) { return pathOf(entry); });
         return true;
     } catch (const std::exception&) {
         frame_.fail(text::kNoSpreadsheet);

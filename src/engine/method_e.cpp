@@ -177,6 +177,9 @@ bool MethodE::startReader() {
         readerStarted_ = true;
         reader->SetVisible(false);
         reader->SetDisplayAlerts(false);
+        announceWorkbooks(*reader, entries_, [this](const QString& entry) {
+            return workbookPath(folder_, entry).toStdString();
+        });
         return true;
     } catch (const std::exception&) {
         // Without a reader nothing can be fetched; a result of headers only is no result.

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <vector>
 
 namespace engine {
 
@@ -66,6 +67,15 @@ QString readFailureReason(const std::exception& error, const QString& path) {
     if (reason.startsWith(QString::fromUtf8(sheet::io_messages::kCannotOpen)))
         return {};
     return reason;
+}
+
+void announceWorkbooks(sheet::IApplication& app, const QStringList& entries,
+                       const std::function<std::string(const QString&)>& pathOf) {
+    std::vector<std::string> paths;
+    paths.reserve(static_cast<size_t>(entries.size()));
+    for (const QString& entry : entries)
+        paths.push_back(pathOf(entry));
+    app.ReadAhead(paths);
 }
 
 QString progressLabel(int done, int total) {

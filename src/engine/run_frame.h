@@ -11,6 +11,9 @@
 #include "engine/run_host.h"
 
 #include <QString>
+#include <QStringList>
+#include <functional>
+#include <string>
 
 namespace engine {
 
@@ -30,6 +33,11 @@ QString sheetMissingLine(const QString& code, const QString& entry, const QStrin
 // Why the component could not read the workbook at `path`, without the path; empty when
 // `error` is no read failure (a missing sheet, say).
 QString readFailureReason(const std::exception& error, const QString& path);
+
+// Tells `app` the workbooks a run opens next, in list order, so that it may read them ahead:
+// each entry's path as `pathOf` makes it for Workbooks().Open. Never throws.
+void announceWorkbooks(sheet::IApplication& app, const QStringList& entries,
+                       const std::function<std::string(const QString&)>& pathOf);
 
 // "<done>/<total>"
 QString progressLabel(int done, int total);

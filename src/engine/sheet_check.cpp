@@ -111,6 +111,9 @@ void sheet_check(RunHost& host, std::optional<form::FormMethod> form) {
     if (form)
         formCheck.emplace(*form, host);
     const QString folder = host.DataFolder();
+    announceWorkbooks(*app, entries, [&folder](const QString& entry) {
+        return workbookPath(folder, entry).toStdString();
+    });
     const int count = static_cast<int>(entries.size());
     int errors = 0;
     for (int i = 0; i < count; ++i) {

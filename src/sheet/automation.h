@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace sheet {
 
@@ -188,6 +189,12 @@ public:
 
     // Discards every open workbook without writing. Any member called afterwards throws.
     virtual void Quit() = 0;
+
+    // No automation member but a hint: the workbooks the caller is about to open through
+    // Workbooks().Open, in that order, by the very paths it will pass. An implementation may
+    // read them ahead; what each Open gives, and when and how it fails, stays the same. An empty
+    // list ends reading ahead. Never throws, never counts as a call.
+    virtual void ReadAhead(const std::vector<std::string>& paths) { (void)paths; }
 };
 
 // "Create instance": a new, separate application. Throws AutomationError when no spreadsheet

@@ -81,6 +81,10 @@ void AppCore::close(BookState* book) {
     int index = indexOf(book);
     if (index < 0)
         return;
+    // A shown instance's window may still hold the workbook until it catches up; only a hidden
+    // one hands it over to be freed elsewhere.
+    if (readAhead && !visible)
+        readAhead->dispose(std::move(book->model));
     books.erase(books.begin() + index);
     if (activeBook == index)
         activeBook = static_cast<int>(books.size()) - 1;
@@ -89,6 +93,7 @@ void AppCore::close(BookState* book) {
 }
 
 void AppCore::discardAll() {
+    readAhead.reset();
     books.clear();
     activeBook = -1;
 }
@@ -116,6 +121,16 @@ std::string normalisedPath(const std::string& path) {
     return (error ? absolute.lexically_normal() : canonical).string();
 }
 
+std::unique_ptr<Workbook> readForOpening(const std::string& path) {
+    auto model = readWorkbook(path);
+    if (model->sheets.empty())
+        model->sheets.push_back(std::make_unique<Worksheet>("Sheet1"));
+    // Files from programs that do not calculate carry formulas without results; a paste
+    // carries results only, so they are worked out now.
+    computeMissingResults(*model);
+    return model;
+}
+
 WorkbookPtr Workbooks::Add() {
     core_->enter("Workbooks.Add");
     auto model = std::make_unique<Workbook>();
@@ -136,12 +151,13 @@ WorkbookPtr Workbooks::Open(const std::string& path) {
             return core_->workbookObject(core_->books[i]);
         }
     }
-    auto model = readWorkbook(path);
-    if (model->sheets.empty())
-        model->sheets.push_back(std::make_unique<Worksheet>("Sheet1"));
-    // Files from programs that do not calculate carry formulas without results; a paste
-    // carries results only, so they are worked out now.
-    computeMissingResults(*model);
+    std::unique_ptr<Workbook> model;
+    if (core_->readAhead)
+        model = core_->readAhead->take(path);
+    if (model)
+        ++core_->openedReadAhead;
+    else
+        model = readForOpening(path);
     auto book = core_->add(std::move(model), wanted);
     core_->notifyContent();
     return core_->workbookObject(book);
@@ -285,6 +301,17 @@ void EmbeddedApplication::Quit() {
     core_->discardAll();
 }
 
+void EmbeddedApplication::ReadAhead(const std::vector<std::string>& paths) {
+    core_->readAhead.reset();
+    if (core_->quit || paths.empty())
+        return;
+    try {
+        core_->readAhead = std::make_unique<WorkbookReadAhead>(paths, embedded::readForOpening);
+    } catch (const std::exception&) {
+        // No thread to read on: every workbook is read when it is opened, as without the hint.
+    }
+}
+
 bool EmbeddedApplication::hasQuit() const {
     return core_->quit;
 }
@@ -308,6 +335,10 @@ std::string EmbeddedApplication::workbookPath(int index) const {
 
 bool EmbeddedApplication::workbookSaved(int index) const {
     return core_->books.at(static_cast<size_t>(index))->saved;
+}
+
+int EmbeddedApplication::workbooksOpenedReadAhead() const {
+    return core_->openedReadAhead;
 }
 
 int EmbeddedApplication::activeWorkbookIndex() const {

@@ -84,6 +84,7 @@ public:
     WorksheetPtr Worksheets(const std::string& name) override;
 
     void Quit() override;
+    void ReadAhead(const std::vector<std::string>& paths) override;
 
     // Read-only view for the workbook window and the viewer. These never throw, never count
     // as calls for fault injection and never notify the observer. Indexes are 0-based, in the
@@ -96,6 +97,8 @@ public:
     std::string workbookPath(int index) const; // empty for a workbook never saved
     bool workbookSaved(int index) const;
     int activeWorkbookIndex() const; // -1 when no workbook is open
+    // How many Workbooks.Open calls found their workbook already read ahead.
+    int workbooksOpenedReadAhead() const;
 
     // Test seam: members named in the plan throw at the planned call (embedded_faults.h).
     // One plan may be shared by several instances; it then counts their calls together.

@@ -8,6 +8,7 @@
 #include "sheet/embedded_faults.h"
 #include "sheet/model.h"
 #include "sheet/range_text.h"
+#include "sheet/workbook_read_ahead.h"
 
 #include <map>
 #include <memory>
@@ -35,6 +36,8 @@ struct AppCore : std::enable_shared_from_this<AppCore> {
     std::vector<std::shared_ptr<BookState>> books;
     int activeBook = -1;
     std::shared_ptr<FaultPlan> faults;
+    std::unique_ptr<WorkbookReadAhead> readAhead; // the workbooks announced for opening
+    int openedReadAhead = 0;                      // opens served by reading ahead
 
     // Every public member starts here: throws when the instance has quit or a fault is due.
     void enter(const char* member);
@@ -183,6 +186,10 @@ public:
 private:
     std::shared_ptr<AppCore> core_;
 };
+
+// A workbook file as Workbooks.Open hands it out: at least one sheet, every formula with a
+// result. Throws FileError.
+std::unique_ptr<Workbook> readForOpening(const std::string& path);
 
 // Absolute, normalised form of a path, for comparing the paths of open workbooks.
 std::string normalisedPath(const std::string& path);

@@ -15,7 +15,8 @@
 
 namespace sheet::embedded {
 
-// The value of one cell as a formula sees it (a formula cell's current result).
+// The value of one cell as a formula sees it (a formula cell's current result). A cell that
+// holds no formula is seen as its value: blocks of cells read such cells directly.
 using CellLookup = std::function<CellValue(const Worksheet& sheet, long row, long column)>;
 
 // The formula as stored: function names and cell references in upper case. Throws

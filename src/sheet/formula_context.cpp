@@ -22,6 +22,16 @@ void Context::forEachFilled(
             const auto& cells = row->second;
             for (auto cell = cells.lower_bound(rect.firstColumn);
                  cell != cells.end() && cell->first <= rect.lastColumn; ++cell) {
+                // Only a formula cell needs the lookup; walking a large block, finding every
+                // cell again in the sheet would cost as much as the walk itself.
+                const Cell& found = cell->second;
+                if (found.formula.empty()) {
+                    if (found.value.empty())
+                        continue;
+                    if (!visit(found.value, row->first, cell->first))
+                        return;
+                    continue;
+                }
                 CellValue value = lookup_(sheet, row->first, cell->first);
                 if (value.empty())
                     continue;

@@ -74,10 +74,20 @@ bool RecordingRunHost::IsFileInUse(const QString& path) const {
     return engine::RunHost::IsFileInUse(path);
 }
 
+namespace {
+
+class ReadingOnOpen : public sheet::EmbeddedApplication {
+public:
+    void ReadAhead(const std::vector<std::string>& paths) override { (void)paths; }
+};
+
+} // namespace
+
 sheet::ApplicationPtr RecordingRunHost::CreateApplication() {
     if (++creations_ == failCreateAt)
         throw sheet::AutomationError("no spreadsheet component");
-    std::shared_ptr<sheet::EmbeddedApplication> app = sheet::createEmbeddedApplication();
+    std::shared_ptr<sheet::EmbeddedApplication> app =
+        readAhead ? sheet::createEmbeddedApplication() : std::make_shared<ReadingOnOpen>();
     if (faults)
         app->setFaultPlan(faults);
     created.push_back(app);

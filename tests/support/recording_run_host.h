@@ -14,6 +14,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace testing_support {
@@ -51,6 +52,8 @@ public:
     // n-th creation (1-based) throw as if no component were installed.
     std::shared_ptr<sheet::FaultPlan> faults;
     int failCreateAt = 0;
+    // Off: instances ignore the run's announced workbooks and read each one when it is opened.
+    bool readAhead = true;
 
     // What the run did.
     QStringList logTexts;  // texts as passed to Log

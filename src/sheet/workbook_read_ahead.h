@@ -1,0 +1,85 @@
+// Reading ahead: while the caller works on one workbook, the next workbooks of its list are
+// read on a thread of their own, a few at a time, so that opening them later costs nothing.
+//
+// Reading ahead never changes what an open gives: a workbook is handed over only when it was
+// asked for by the very path it was read from and its file is unchanged since (size and time of
+// last change); a failed read is handed over as the same failure, at the open that asks for it.
+// Anything else is read again by the caller.
+#pragma once
+
+#include "sheet/model.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace sheet {
+
+class WorkbookReadAhead {
+public:
+    using Reader = std::function<std::unique_ptr<Workbook>(const std::string& path)>;
+
+    // How many workbooks may wait read but not yet asked for.
+    static constexpr std::size_t kDefaultDepth = 3;
+
+    // Starts reading `paths` in order with `reader`, at most `depth` beyond the last one taken.
+    WorkbookReadAhead(std::vector<std::string> paths, Reader reader,
+                      std::size_t depth = kDefaultDepth);
+    // Ends the reading thread; a read under way is finished first and dropped.
+    ~WorkbookReadAhead();
+    WorkbookReadAhead(const WorkbookReadAhead&) = delete;
+    WorkbookReadAhead& operator=(const WorkbookReadAhead&) = delete;
+
+    // The workbook read ahead for `path`, waiting for a read under way; null when the path is
+    // not among those still ahead, was not started yet, or its file changed since. Rethrows the
+    // read's failure. Entries of the list before the one taken are dropped.
+    std::unique_ptr<Workbook> take(const std::string& path);
+
+    // Frees a workbook the caller is done with on the reading thread, where most workbooks
+    // were built, so that the caller goes on at once; freed here when that thread has ended or
+    // is already behind with as many as it may read ahead.
+    void dispose(std::unique_ptr<Workbook> workbook);
+
+private:
+    struct FileStamp {
+        bool exists = false;
+        std::uintmax_t size = 0;
+        std::int64_t changed = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+    enum class State { Waiting, Reading, Ready, Dropped };
+    struct Entry {
+        std::string path;
+        State state = State::Waiting;
+        FileStamp stamp;
+        std::unique_ptr<Workbook> model;
+        std::exception_ptr failure;
+        bool claimed = false; // taken while its read was under way
+    };
+
+    static FileStamp stampOf(const std::string& path);
+    void work();
+    bool hasWork() const;
+    std::size_t findAhead(const std::string& path) const;
+    void passOver(std::size_t end);
+
+    Reader reader_;
+    std::size_t depth_;
+    std::vector<Entry> entries_;
+    std::size_t next_ = 0;  // the first entry the thread has not started
+    std::size_t taken_ = 0; // entries before this one were taken or passed over
+    bool stopping_ = false;
+    bool finished_ = false; // the thread has ended
+    std::vector<std::unique_ptr<Workbook>> disposals_;
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::thread thread_;
+};
+
+} // namespace sheet
