@@ -5,7 +5,7 @@
 #include "engine/method_c.h"
 #include "engine/method_e.h"
 #include "engine/run_frame.h"
-#include "run_fixture.h"
+#include "feature_form_runs.h"
 #include "support/feature_form.h"
 
 #include <QFileInfo>
@@ -13,34 +13,8 @@
 
 namespace {
 
-using testing_support::RecordingRunHost;
-
-class FeatureFormRuns : public ::testing::Test {
+class FeatureFormResults : public FeatureFormRuns {
 protected:
-    void SetUp() override {
-        folder.prepare(host);
-        for (int n = 1; n <= 3; ++n) {
-            test_support::FeatureFormOptions options;
-            options.number = n;
-            options.rate = n == 2 ? 0.7 : 0.5;
-            const QString name = QString::number(n) + QStringLiteral(".xlsx");
-            test_support::writeZip(folder.file(name).toStdString(),
-                                   test_support::featureForm(options));
-            host.consolidationList.push_back(name);
-        }
-        chosen = folder.resultFolder() + QStringLiteral("/결과.xlsx");
-        host.saveAnswers.push_back(chosen);
-    }
-
-    // The result workbook as the run left it.
-    const sheet::Workbook& result() {
-        EXPECT_TRUE(QFileInfo::exists(chosen)) << host.logTexts.join('\n').toStdString();
-        auto app = std::dynamic_pointer_cast<sheet::EmbeddedApplication>(host.Slots().ResultApp);
-        if (!app || app->workbookCount() == 0)
-            throw std::runtime_error("no result workbook");
-        return app->workbookModel(0);
-    }
-
     // The row of column A holding `text`; 0 when none.
     static long rowOf(const sheet::Worksheet& sheet, const std::string& text) {
         for (const auto& [row, cells] : sheet.rows()) {
@@ -63,13 +37,9 @@ protected:
         EXPECT_EQ(sheet.pageSetup.fitHeight, 0);
         EXPECT_FALSE(sheet.pageSetup.paperSizeSet);
     }
-
-    run_test::DataFolder folder;
-    RecordingRunHost host;
-    QString chosen;
 };
 
-TEST_F(FeatureFormRuns, MethodAKeepsHiddenLinesOfTheFirstBlockAndFitsOnePageWide) {
+TEST_F(FeatureFormResults, MethodAKeepsHiddenLinesOfTheFirstBlockAndFitsOnePageWide) {
     host.titleRange = QStringLiteral("A1:D2");
     host.dataRange = QStringLiteral("A3:D6");
     engine::combination_a(host);
@@ -96,7 +66,7 @@ TEST_F(FeatureFormRuns, MethodAKeepsHiddenLinesOfTheFirstBlockAndFitsOnePageWide
     }
 }
 
-TEST_F(FeatureFormRuns, MethodBPastesWholeRowsWithTheirHiddenStateInEveryBlock) {
+TEST_F(FeatureFormResults, MethodBPastesWholeRowsWithTheirHiddenStateInEveryBlock) {
     host.titleRange = QStringLiteral("A1:D2");
     host.dataRange = QStringLiteral("A3:ALL");
     engine::combination_b(host);
@@ -124,7 +94,7 @@ TEST_F(FeatureFormRuns, MethodBPastesWholeRowsWithTheirHiddenStateInEveryBlock) 
               std::vector<std::string>{"$B" + std::to_string(second) + ">103"});
 }
 
-TEST_F(FeatureFormRuns, MethodCSheetsKeepEverythingWithTheNamesTheirFormulasUse) {
+TEST_F(FeatureFormResults, MethodCSheetsKeepEverythingWithTheNamesTheirFormulasUse) {
     host.sumRange = QStringLiteral("B3:B6");
     engine::combination_c(host);
     const sheet::Workbook& book = result();
@@ -161,7 +131,7 @@ TEST_F(FeatureFormRuns, MethodCSheetsKeepEverythingWithTheNamesTheirFormulasUse)
     EXPECT_EQ(local, 4); // the summary sheet is a copy too
 }
 
-TEST_F(FeatureFormRuns, MethodECarriesRichTextAndNotesOfTheChosenCells) {
+TEST_F(FeatureFormResults, MethodECarriesRichTextAndNotesOfTheChosenCells) {
     host.dataRange = QStringLiteral("A1, B3:C4");
     engine::combination_e(host);
     const sheet::Worksheet& sheet = *result().sheets.front();

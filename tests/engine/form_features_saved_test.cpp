@@ -2,7 +2,7 @@
 // run held in memory is what the file holds.
 #include "engine/method_a.h"
 #include "engine/method_c.h"
-#include "run_fixture.h"
+#include "feature_form_runs.h"
 #include "sheet/embedded_application.h"
 #include "support/feature_form.h"
 
@@ -12,32 +12,8 @@
 
 namespace {
 
-using testing_support::RecordingRunHost;
-
-class SavedFeatureForms : public ::testing::Test {
+class SavedFeatureForms : public FeatureFormRuns {
 protected:
-    void SetUp() override {
-        folder.prepare(host);
-        for (int n = 1; n <= 3; ++n) {
-            test_support::FeatureFormOptions options;
-            options.number = n;
-            options.rate = n == 2 ? 0.7 : 0.5;
-            const QString name = QString::number(n) + QStringLiteral(".xlsx");
-            test_support::writeZip(folder.file(name).toStdString(),
-                                   test_support::featureForm(options));
-            host.consolidationList.push_back(name);
-        }
-        chosen = folder.resultFolder() + QStringLiteral("/결과.xlsx");
-        host.saveAnswers.push_back(chosen);
-    }
-
-    const sheet::Workbook& inMemory() {
-        auto app = std::dynamic_pointer_cast<sheet::EmbeddedApplication>(host.Slots().ResultApp);
-        if (!app || app->workbookCount() == 0)
-            throw std::runtime_error("no result workbook");
-        return app->workbookModel(0);
-    }
-
     static void expectSameSheet(const sheet::Worksheet& saved, const sheet::Worksheet& held) {
         SCOPED_TRACE(held.name);
         EXPECT_EQ(saved.pageSetup, held.pageSetup);
@@ -60,10 +36,6 @@ protected:
                     << row << "," << column;
             }
     }
-
-    run_test::DataFolder folder;
-    RecordingRunHost host;
-    QString chosen;
 };
 
 TEST_F(SavedFeatureForms, MethodAResultFileHoldsWhatTheRunBuilt) {
@@ -72,7 +44,7 @@ TEST_F(SavedFeatureForms, MethodAResultFileHoldsWhatTheRunBuilt) {
     engine::combination_a(host);
     auto saved = run_test::readBack(chosen);
     ASSERT_TRUE(saved);
-    expectSameSheet(*saved->sheets.front(), *inMemory().sheets.front());
+    expectSameSheet(*saved->sheets.front(), *result().sheets.front());
     EXPECT_FALSE(saved->sheets.front()->pageSetup.paperSizeSet);
 }
 
@@ -81,7 +53,7 @@ TEST_F(SavedFeatureForms, MethodCResultFileHoldsWhatTheRunBuilt) {
     engine::combination_c(host);
     auto saved = run_test::readBack(chosen);
     ASSERT_TRUE(saved);
-    const sheet::Workbook& held = inMemory();
+    const sheet::Workbook& held = result();
     ASSERT_EQ(saved->sheets.size(), held.sheets.size());
     for (size_t i = 0; i < held.sheets.size(); ++i)
         expectSameSheet(*saved->sheets[i], *held.sheets[i]);
@@ -119,7 +91,7 @@ TEST_F(SavedFeatureForms, MethodCResultPrintsTheFormsPagesForEverySheet) {
     const int formPages = pdfPages(data + "/1.pdf");
     ASSERT_GT(formPages, 0);
     EXPECT_EQ(pdfPages(results + "/결과.pdf"),
-              formPages * static_cast<int>(inMemory().sheets.size()));
+              formPages * static_cast<int>(result().sheets.size()));
 }
 
 } // namespace

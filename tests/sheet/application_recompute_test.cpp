@@ -2,6 +2,7 @@
 // program: its sums must agree with the results the component stored. Runs only where
 // LibreOffice (soffice) is installed.
 #include "sheet/embedded_application.h"
+#include "support/office_conversion.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,24 +15,6 @@ using namespace sheet;
 namespace fs = std::filesystem;
 
 namespace {
-
-bool hasSoffice() {
-    return std::system("command -v soffice >/dev/null 2>&1") == 0;
-}
-
-// A profile that makes LibreOffice recompute every formula of an .xlsx file when loading it,
-// instead of trusting the stored results.
-void writeRecalculatingProfile(const fs::path& profile) {
-    fs::create_directories(profile / "user");
-    std::ofstream(profile / "user" / "registrymodifications.xcu")
-        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
-           "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
-           "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
-           "<item oor:path=\"/org.openoffice.Office.Calc/Formula/Load\">"
-           "<prop oor:name=\"OOXMLRecalcMode\" oor:op=\"fuse\"><value>0</value></prop></item>\n"
-           "</oor:items>\n";
-}
 
 std::vector<std::vector<std::string>> readCsv(const fs::path& path) {
     std::vector<std::vector<std::string>> rows;
@@ -51,7 +34,7 @@ std::vector<std::vector<std::string>> readCsv(const fs::path& path) {
 } // namespace
 
 TEST(Recomputation, SumsOfAnAssembledResultAgreeWithLibreOffice) {
-    if (!hasSoffice())
+    if (!test_support::officeSuiteInstalled())
         GTEST_SKIP() << "soffice is not installed";
     fs::path folder = fs::temp_directory_path() / "tabrinel_recompute";
     fs::remove_all(folder);
@@ -94,12 +77,10 @@ TEST(Recomputation, SumsOfAnAssembledResultAgreeWithLibreOffice) {
     fs::path file = folder / "result.xlsx";
     result->ActiveWorkbook()->SaveAs(file.string());
 
-    writeRecalculatingProfile(folder / "profile");
-    std::string command = "cd '" + folder.string() + "' && soffice -env:UserInstallation=file://" +
-                          (folder / "profile").string() +
-                          " --headless --convert-to csv --outdir out result.xlsx >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    auto rows = readCsv(folder / "out" / "result.csv");
+    const fs::path csv = test_support::convertWithOffice(file, "csv", folder / "out",
+                                                         test_support::StoredResults::Recomputed);
+    ASSERT_FALSE(csv.empty());
+    auto rows = readCsv(csv);
     ASSERT_GE(rows.size(), static_cast<size_t>(destRow));
     EXPECT_EQ(std::stod(rows[static_cast<size_t>(destRow - 1)].at(2)), storedSum);
     EXPECT_EQ(std::stod(rows[0].at(3)), storedBlock);

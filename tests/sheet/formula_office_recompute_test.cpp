@@ -5,6 +5,7 @@
 // quotes ('1반:3반'!C4, which it reads as #NAME?) and TRUE joined with & (which it joins as 1).
 #include "sheet/formula.h"
 #include "sheet/workbook_io.h"
+#include "support/office_conversion.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -16,22 +17,6 @@ using namespace sheet;
 namespace fs = std::filesystem;
 
 namespace {
-
-bool hasSoffice() {
-    return std::system("command -v soffice >/dev/null 2>&1") == 0;
-}
-
-void writeRecalculatingProfile(const fs::path& profile) {
-    fs::create_directories(profile / "user");
-    std::ofstream(profile / "user" / "registrymodifications.xcu")
-        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
-           "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
-           "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
-           "<item oor:path=\"/org.openoffice.Office.Calc/Formula/Load\">"
-           "<prop oor:name=\"OOXMLRecalcMode\" oor:op=\"fuse\"><value>0</value></prop></item>\n"
-           "</oor:items>\n";
-}
 
 // The first field of each line; a quoted field may hold commas and doubled quotes.
 std::vector<std::string> firstColumn(const fs::path& csv) {
@@ -124,7 +109,7 @@ const char* const kFormulas[] = {
 } // namespace
 
 TEST(FormulaOfficeRecompute, EveryFunctionAgreesWithLibreOffice) {
-    if (!hasSoffice())
+    if (!test_support::officeSuiteInstalled())
         GTEST_SKIP() << "soffice is not installed";
     Workbook book;
     book.sheets.push_back(std::make_unique<Worksheet>("요약"));
@@ -155,14 +140,11 @@ TEST(FormulaOfficeRecompute, EveryFunctionAgreesWithLibreOffice) {
     fs::remove_all(folder);
     fs::create_directories(folder);
     writeWorkbook(book, (folder / "formulas.xlsx").string());
-    writeRecalculatingProfile(folder / "profile");
-    const std::string command =
-        "cd '" + folder.string() + "' && soffice -env:UserInstallation=file://" +
-        (folder / "profile").string() +
-        " --headless --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76,1' --outdir out "
-        "formulas.xlsx >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    const auto fields = firstColumn(folder / "out" / "formulas.csv");
+    const fs::path csv = test_support::convertWithOffice(
+        folder / "formulas.xlsx", "csv:Text - txt - csv (StarCalc):44,34,76,1", folder / "out",
+        test_support::StoredResults::Recomputed);
+    ASSERT_FALSE(csv.empty());
+    const auto fields = firstColumn(csv);
     ASSERT_EQ(fields.size(), count);
     for (size_t i = 0; i < count; ++i) {
         const CellValue& ours = summary.cell(long(i) + 1, 1)->value;

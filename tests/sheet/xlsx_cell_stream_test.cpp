@@ -11,18 +11,15 @@ namespace {
 
 using test_support::minimalWorkbook;
 using test_support::PackageParts;
-using test_support::TempFolder;
+using test_support::readPackageParts;
 using test_support::worksheetXml;
-using test_support::writeZip;
 
 class XlsxCellStream : public ::testing::Test {
 protected:
     std::unique_ptr<Workbook> readSheet(const std::string& sheetXml) {
         PackageParts parts = minimalWorkbook({"Sheet1"}, {});
         parts["xl/worksheets/sheet1.xml"] = sheetXml;
-        const std::string path = folder_.file("stream.xlsx");
-        writeZip(path, parts);
-        return readWorkbook(path);
+        return readPackageParts(parts);
     }
     std::string readError(const std::string& sheetXml) {
         try {
@@ -37,8 +34,6 @@ protected:
         const Cell* cell = workbook.sheets[0]->cell(row, column);
         return cell ? cell->value : CellValue{};
     }
-
-    TempFolder folder_;
 };
 
 TEST_F(XlsxCellStream, ReadsPrefixedCommentedAndEscapedCellData) {

@@ -12,16 +12,8 @@ namespace {
 using test_support::featureForm;
 using test_support::minimalWorkbook;
 using test_support::PackageParts;
-using test_support::TempFolder;
+using test_support::readPackageParts;
 using test_support::worksheetXml;
-using test_support::writeZip;
-
-std::unique_ptr<Workbook> readParts(const PackageParts& parts) {
-    TempFolder folder;
-    const std::string path = folder.file("form.xlsx");
-    writeZip(path, parts);
-    return readWorkbook(path);
-}
 
 const SheetAttachment* attachmentOf(const Worksheet& sheet, const std::string& element) {
     for (const SheetAttachment& attachment : sheet.attachments)
@@ -33,7 +25,7 @@ const SheetAttachment* attachmentOf(const Worksheet& sheet, const std::string& e
 class FeatureFormRead : public ::testing::Test {
 protected:
     void SetUp() override {
-        book = readParts(featureForm());
+        book = readPackageParts(featureForm());
         ASSERT_EQ(book->sheets.size(), 2u);
         sheet = book->sheets[0].get();
     }
@@ -212,7 +204,7 @@ TEST(XlsxCarriedParts, PartsReferringInACircleOrToNothingEndTheChain) {
     parts["xl/charts/_rels/c1.xml.rels"] =
         R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)" +
         relation("rId1", "drawing", "../drawings/d1.xml") + "</Relationships>";
-    const auto book = readParts(parts);
+    const auto book = readPackageParts(parts);
     const Worksheet& sheet = *book->sheets[0];
     ASSERT_EQ(sheet.attachments.size(), 1u);
     const PackagePart& drawing = *sheet.attachments[0].part;
@@ -234,7 +226,7 @@ TEST(XlsxCarriedParts, ALongChainOfPartsIsCutWhereNoSoundFileGoes) {
             R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)" +
             relation("rId1", "chart", std::to_string(i + 1) + ".xml") + "</Relationships>";
     }
-    const auto book = readParts(parts);
+    const auto book = readPackageParts(parts);
     ASSERT_EQ(book->sheets[0]->attachments.size(), 1u);
     int depth = 0;
     for (const PackagePart* part = book->sheets[0]->attachments[0].part.get(); part;
@@ -254,7 +246,7 @@ TEST(XlsxCarriedParts, OnePictureOnTwoSheetsIsTakenOnce) {
             relation("rId1", "image", "/xl/media/back.png") + "</Relationships>";
     }
     parts["xl/media/back.png"] = "PNG";
-    const auto book = readParts(parts);
+    const auto book = readPackageParts(parts);
     ASSERT_EQ(book->sheets[0]->attachments.size(), 1u);
     ASSERT_EQ(book->sheets[1]->attachments.size(), 1u);
     EXPECT_EQ(book->sheets[0]->attachments[0].part, book->sheets[1]->attachments[0].part);
@@ -273,7 +265,7 @@ TEST(XlsxCarriedParts, ControlsKeepTheirElementWithThePlaceOfTheirId) {
                                              relation("rId8", "oleObject", "../embeddings/o1.bin"));
     parts["xl/ctrlProps/p1.xml"] = R"(<formControlPr objectType="CheckBox"/>)";
     parts["xl/embeddings/o1.bin"] = "OLE";
-    const auto book = readParts(parts);
+    const auto book = readPackageParts(parts);
     const Worksheet& sheet = *book->sheets[0];
     ASSERT_EQ(sheet.attachments.size(), 2u);
     EXPECT_EQ(sheet.attachments[1].element, "oleObject");
@@ -296,7 +288,7 @@ TEST(XlsxFormFeatures, UnreadablePiecesAreLeftOutAndTheRestKept) {
         R"(<hyperlinks><hyperlink ref="A1" r:id="rId9"/><hyperlink ref="bad" location="A1"/></hyperlinks>)"
         R"(<rowBreaks><brk id="0" man="1"/><brk id="5"/><brk id="7" man="1"/><brk id="2000000" man="1"/></rowBreaks>)"
         R"(<headerFooter differentFirst="1"><firstHeader>_x000D_첫</firstHeader></headerFooter>)";
-    const auto book = readParts(sheetWith(body));
+    const auto book = readPackageParts(sheetWith(body));
     const Worksheet& sheet = *book->sheets[0];
     ASSERT_EQ(sheet.conditionalFormats.size(), 1u);
     EXPECT_EQ(sheet.conditionalFormats[0].ranges, std::vector<CellRect>{(CellRect{2, 2, 3, 2})});
@@ -330,7 +322,7 @@ TEST(XlsxFormFeatures, ValidationListsInTheExtensionAndNotesShownAllTheTime) {
         R"(<xml xmlns:v="urn:schemas-microsoft-com:vml" xmlns:x="urn:schemas-microsoft-com:office:excel">)"
         R"(<v:shape><x:ClientData ObjectType="Note"><x:Visible/><x:Row>2</x:Row><x:Column>1</x:Column></x:ClientData></v:shape>)"
         R"(<v:shape><x:ClientData ObjectType="Note"><x:Row>8</x:Row><x:Column>2</x:Column></x:ClientData></v:shape></xml>)";
-    const auto book = readParts(parts);
+    const auto book = readPackageParts(parts);
     const Worksheet& sheet = *book->sheets[0];
     ASSERT_EQ(sheet.dataValidations.size(), 1u);
     EXPECT_EQ(sheet.dataValidations[0].formula1, "목록!$A$1:$A$5");
@@ -351,7 +343,7 @@ TEST(XlsxFormFeatures, ANotesDrawingThatIsNoXmlLeavesTheNotesHidden) {
         R"(<comments xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><commentList>)"
         R"(<comment ref="A1"><text><t>메모</t></text></comment></commentList></comments>)";
     parts["xl/d/v1.vml"] = "<xml><v:shape><br></xml>";
-    const auto book = readParts(parts);
+    const auto book = readPackageParts(parts);
     ASSERT_EQ(book->sheets[0]->comments.size(), 1u);
     EXPECT_FALSE(book->sheets[0]->comments[0].visible);
 }
@@ -367,7 +359,7 @@ TEST(XlsxDefinedNames, PrintTitlesAndAreasOfQuotedSheetsAndNamesOfUnreadSheets) 
         R"(<definedName name="Far" localSheetId="7">'a,b'!$A$1</definedName>)"
         R"(<definedName name="Hidden" hidden="1" comment="메모">'It''s'!$A$1</definedName>)"
         R"(</definedNames>)");
-    const auto book = readParts(parts);
+    const auto book = readPackageParts(parts);
     const PageSetup& first = book->sheets[0]->pageSetup;
     EXPECT_EQ(first.titleFirstColumn, 1);
     EXPECT_EQ(first.titleLastColumn, 2);
@@ -389,7 +381,7 @@ TEST(XlsxLineEnds, CarriageReturnsInSharedStringsBecomeLineFeeds) {
     std::string& rels = parts["xl/_rels/workbook.xml.rels"];
     rels.insert(rels.find("</Relationships>"),
                 relation("rId9", "sharedStrings", "sharedStrings.xml"));
-    const auto book = readParts(parts);
+    const auto book = readPackageParts(parts);
     EXPECT_EQ(book->sheets[0]->cell(1, 1)->value, CellValue::Text("one\ntwo\nthree"));
     // A character reference is the writer's deliberate CR and stays.
     EXPECT_EQ(book->sheets[0]->cell(1, 2)->value, CellValue::Text("x\ry"));

@@ -11,16 +11,8 @@ namespace {
 
 using test_support::minimalWorkbook;
 using test_support::PackageParts;
-using test_support::TempFolder;
+using test_support::readPackageParts;
 using test_support::worksheetXml;
-using test_support::writeZip;
-
-std::unique_ptr<Workbook> readParts(const PackageParts& parts) {
-    TempFolder folder;
-    const std::string path = folder.file("input.xlsx");
-    writeZip(path, parts);
-    return readWorkbook(path);
-}
 
 const Cell& cellOf(const Worksheet& sheet, long row, long column) {
     static const Cell kNone;
@@ -37,7 +29,7 @@ TEST(XlsxReader, ExpandsSharedFormulasIntoEachCellsOwnTextAndKeepsCachedValues) 
         R"(<c r="E1"><f t="shared" si="1"/><v>2</v></c><c r="F1"><f t="shared" si="1"/><v>3</v></c></row>)"
         R"(<row r="2"><c r="A2"><v>4</v></c><c r="C2"><f t="shared" si="0"/><v>12</v></c></row>)"
         R"(<row r="3"><c r="C3"><f t="shared" si="0"/><v>0</v></c></row>)";
-    const auto workbook = readParts(minimalWorkbook({"Sheet1"}, {body}));
+    const auto workbook = readPackageParts(minimalWorkbook({"Sheet1"}, {body}));
     const Worksheet& sheet = *workbook->sheets[0];
     EXPECT_EQ(cellOf(sheet, 1, 3).formula, "A1+$B$1*B1");
     EXPECT_EQ(cellOf(sheet, 2, 3).formula, "A2+$B$1*B2");
@@ -66,7 +58,7 @@ TEST(XlsxReader, ReadsEveryKindOfValue) {
     parts["xl/_rels/workbook.xml.rels"].insert(
         parts["xl/_rels/workbook.xml.rels"].find("</Relationships>"),
         R"(<Relationship Id="rId9" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="/xl/sharedStrings.xml"/>)");
-    const auto workbook = readParts(parts);
+    const auto workbook = readPackageParts(parts);
     const Worksheet& sheet = *workbook->sheets[0];
     EXPECT_EQ(cellOf(sheet, 1, 1).value, CellValue::Text(" 인라인 "));
     EXPECT_EQ(cellOf(sheet, 1, 2).value, CellValue::Text("줄\r바꿈"));
@@ -109,7 +101,7 @@ TEST(XlsxReader, ResolvesThemeAndIndexedColoursWithTint) {
         rels.find("</Relationships>"),
         R"(<Relationship Id="rId8" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/>)"
         R"(<Relationship Id="rId9" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/theme" Target="theme/theme1.xml"/>)");
-    const auto workbook = readParts(parts);
+    const auto workbook = readPackageParts(parts);
     const Worksheet& sheet = *workbook->sheets[0];
     const Style& style = workbook->styles.at(cellOf(sheet, 1, 1).style);
     EXPECT_EQ(style.font.name, "굴림");
@@ -146,7 +138,7 @@ TEST(XlsxReader, FollowsTheWorkbooksSheetOrderAndDateSystem) {
         R"(<workbookPr date1904="true"/><bookViews><workbookView activeTab="1"/></bookViews><sheets>)"
         R"(<sheet name="나중" sheetId="7" r:id="rId2"/><sheet name="먼저" sheetId="3" r:id="rId1"/>)"
         R"(</sheets></workbook>)";
-    const auto workbook = readParts(parts);
+    const auto workbook = readPackageParts(parts);
     ASSERT_EQ(workbook->sheets.size(), 2u);
     EXPECT_EQ(workbook->sheets[0]->name, "나중");
     EXPECT_EQ(workbook->sheets[1]->name, "먼저");
@@ -171,7 +163,7 @@ TEST(XlsxReader, ReadsPrefixedElementsAndSheetLayout) {
         R"(<x:pageMargins left="0.3" right="0.4" top="0.5" bottom="0.6" header="0.1" footer="0.2"/>)"
         R"(<x:pageSetup paperSize="9" orientation="landscape" fitToHeight="0"/>)"
         R"(</x:worksheet>)";
-    const auto workbook = readParts(parts);
+    const auto workbook = readPackageParts(parts);
     const Worksheet& sheet = *workbook->sheets[0];
     EXPECT_EQ(cellOf(sheet, 2, 2).value, CellValue::Number(5));
     EXPECT_EQ(sheet.zoom, 70);

@@ -1,6 +1,7 @@
 #include "support/office_conversion.h"
 
 #include <cstdlib>
+#include <fstream>
 #include <unistd.h>
 
 namespace test_support {
@@ -18,13 +19,32 @@ std::filesystem::path convertedName(const std::filesystem::path& source, const s
     return out;
 }
 
+// A profile that makes the suite compute every formula of an .xlsx file when loading it,
+// instead of trusting the stored results.
+void writeRecomputingProfile(const std::filesystem::path& profile) {
+    std::filesystem::create_directories(profile / "user");
+    std::ofstream(profile / "user" / "registrymodifications.xcu")
+        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
+           "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+           "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
+           "<item oor:path=\"/org.openoffice.Office.Calc/Formula/Load\">"
+           "<prop oor:name=\"OOXMLRecalcMode\" oor:op=\"fuse\"><value>0</value></prop></item>\n"
+           "</oor:items>\n";
+}
+
 } // namespace
 
 bool convertAllWithOffice(const std::vector<std::filesystem::path>& sources,
-                          const std::string& format, const std::filesystem::path& folder) {
+                          const std::string& format, const std::filesystem::path& folder,
+                          StoredResults results) {
     std::filesystem::create_directories(folder);
     // A profile of its own, so that runs in parallel do not wait for each other.
-    const std::string profile = "/tmp/tabrinel-office-" + std::to_string(getpid());
+    std::string profile = "/tmp/tabrinel-office-" + std::to_string(getpid());
+    if (results == StoredResults::Recomputed) {
+        profile += "-recomputing";
+        writeRecomputingProfile(profile);
+    }
     std::string command = "soffice -env:UserInstallation=file://" + profile +
                           " --headless --norestore --convert-to '" + format + "' --outdir '" +
                           folder.string() + "'";
@@ -41,8 +61,9 @@ bool convertAllWithOffice(const std::vector<std::filesystem::path>& sources,
 
 std::filesystem::path convertWithOffice(const std::filesystem::path& source,
                                         const std::string& format,
-                                        const std::filesystem::path& folder) {
-    if (!convertAllWithOffice({source}, format, folder))
+                                        const std::filesystem::path& folder,
+                                        StoredResults results) {
+    if (!convertAllWithOffice({source}, format, folder, results))
         return {};
     return convertedName(source, format, folder);
 }

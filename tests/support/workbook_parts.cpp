@@ -1,5 +1,7 @@
 #include "workbook_parts.h"
 
+#include "sheet/workbook_io.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstring>
@@ -408,6 +410,13 @@ std::string xlsStream(const std::string& globals, const std::vector<XlsSubstream
     for (const std::string& substream : substreams)
         stream += substream;
     return stream;
+}
+
+std::unique_ptr<sheet::Workbook> readPackageParts(const PackageParts& parts) {
+    TempFolder folder;
+    const std::string path = folder.file("parts.xlsx");
+    writeZip(path, parts);
+    return sheet::readWorkbook(path);
 }
 
 } // namespace test_support

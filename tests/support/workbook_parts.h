@@ -2,8 +2,11 @@
 // temporary folder that cleans up after itself.
 #pragma once
 
+#include "sheet/model.h"
+
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +17,10 @@ using PackageParts = std::map<std::string, std::string>;
 
 // Writes the parts as a zip (deflated) at `path`.
 void writeZip(const std::filesystem::path& path, const PackageParts& parts);
+
+// The parts written as an .xlsx in a temporary folder and read back by the component's reader,
+// which may throw its FileError.
+std::unique_ptr<sheet::Workbook> readPackageParts(const PackageParts& parts);
 
 // The smallest set of parts of a valid workbook with the given sheet parts
 // ("xl/worksheets/sheetN.xml" bodies inside <sheetData>...), to be extended by a test.
