@@ -48,8 +48,12 @@ std::string freeName(const NameIndex& from, const NameIndex& to, const std::stri
 template <typename Visit> void forEachFormula(Worksheet& sheet, Visit visit) {
     for (auto& [row, cells] : sheet.rows())
         for (auto& [column, cell] : cells)
-            if (!cell.formula.empty())
-                visit(cell.formula);
+            if (!cell.formula.empty()) {
+                std::string text = cell.formula;
+                visit(text);
+                if (text != cell.formula.str())
+                    cell.formula = std::move(text);
+            }
     for (ConditionalFormat& format : sheet.conditionalFormats)
         for (ConditionalRule& rule : format.rules)
             for (std::string& formula : rule.formulas)

@@ -5,6 +5,9 @@
 // 1-based everywhere, as in the spreadsheet application.
 #pragma once
 
+#include "sheet/column_map.h"
+#include "sheet/shared_text.h"
+
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -21,18 +24,18 @@ constexpr long kMaxColumns = 16384;
 // 0xRRGGBB.
 using Rgb = std::uint32_t;
 
-enum class CellType { Empty, Number, Text, Boolean, Error };
+enum class CellType : std::uint8_t { Empty, Number, Text, Boolean, Error };
 
 // A value or a formula's cached result.
 struct CellValue {
     CellType type = CellType::Empty;
     double number = 0; // Number; Boolean as 0 or 1
-    std::string text;  // Text; Error as its code ("#DIV/0!")
+    SharedText text;   // Text; Error as its code ("#DIV/0!")
 
     static CellValue Number(double v) { return {CellType::Number, v, {}}; }
-    static CellValue Text(std::string v) { return {CellType::Text, 0, std::move(v)}; }
+    static CellValue Text(SharedText v) { return {CellType::Text, 0, std::move(v)}; }
     static CellValue Boolean(bool v) { return {CellType::Boolean, v ? 1.0 : 0.0, {}}; }
-    static CellValue Error(std::string code) { return {CellType::Error, 0, std::move(code)}; }
+    static CellValue Error(SharedText code) { return {CellType::Error, 0, std::move(code)}; }
     bool empty() const { return type == CellType::Empty; }
     bool operator==(const CellValue&) const = default;
 };
@@ -63,9 +66,9 @@ struct TextRun {
 using RichText = std::vector<TextRun>;
 
 struct Cell {
-    CellValue value;     // the value, or the cached result of the formula
-    std::string formula; // without the leading '='; empty when the cell holds a plain value
-    int style = 0;       // index into the workbook's StyleTable
+    CellValue value;    // the value, or the cached result of the formula
+    SharedText formula; // without the leading '='; empty when the cell holds a plain value
+    int style = 0;      // index into the workbook's StyleTable
     // The runs of a text value written with more than one font; null for plain text.
     std::shared_ptr<const RichText> richText;
     bool operator==(const Cell& other) const {
@@ -74,6 +77,10 @@ struct Cell {
                 (richText && other.richText && *richText == *other.richText));
     }
 };
+
+// A row's cells by column. Adding or erasing a cell of a row moves the row's later cells: hold
+// no reference to a cell across a change to its row.
+using CellRow = ColumnMap<Cell>;
 
 // Pattern names as in the file format: "none", "solid", "gray125", "darkGrid", ...
 struct Fill {
@@ -168,8 +175,8 @@ struct HeaderFooter {
     bool scaleWithDocument = true;
     bool alignWithMargins = true;
     bool empty() const {
-        return oddHeader.empty() && oddFooter.empty() && evenHeader.empty() &&
-               evenFooter.empty() && firstHeader.empty() && firstFooter.empty();
+        return oddHeader.empty() && oddFooter.empty() && evenHeader.empty() && evenFooter.empty() &&
+               firstHeader.empty() && firstFooter.empty();
     }
     bool operator==(const HeaderFooter&) const = default;
 };
@@ -178,15 +185,15 @@ struct PageSetup {
     int orientation = 1; // 1 portrait, 2 landscape
     double leftMargin = 0.7, rightMargin = 0.7, topMargin = 0.75, bottomMargin = 0.75;
     double headerMargin = 0.3, footerMargin = 0.3;
-    int scale = 100;         // percent
-    bool fitToPages = false; // when true fitWidth/fitHeight apply instead of scale
+    int scale = 100;                 // percent
+    bool fitToPages = false;         // when true fitWidth/fitHeight apply instead of scale
     int fitWidth = 1, fitHeight = 1; // pages; 0 means "as many as needed" in that direction
     int paperSize = 9;               // 9 = A4, 1 = Letter, ...
     bool paperSizeSet = false;       // false when the file named no paper (written without one)
     bool centerHorizontally = false, centerVertically = false;
     bool printGridlines = false, printHeadings = false;
     bool blackAndWhite = false, draft = false;
-    int firstPageNumber = 0; // 0 = automatic
+    int firstPageNumber = 0;  // 0 = automatic
     bool downThenOver = true; // page order
     HeaderFooter headerFooter;
     // Print titles: rows and columns repeated on every page; 0 when none.
@@ -269,8 +276,9 @@ struct ConditionalFormat {
 
 struct DataValidation {
     std::vector<CellRect> ranges;
-    std::string type;         // "" (any), "whole", "decimal", "list", "date", "time", "textLength", "custom"
-    std::string operatorName; // "" (between), "notBetween", "equal", ...
+    std::string
+        type; // "" (any), "whole", "decimal", "list", "date", "time", "textLength", "custom"
+    std::string operatorName;       // "" (between), "notBetween", "equal", ...
     std::string formula1, formula2; // without '='; a list as "\"가,나,다\"" or a range
     bool allowBlank = true;
     bool showDropDown = true; // the in-cell arrow (the file format stores its negation)
@@ -284,7 +292,7 @@ struct DataValidation {
 struct Comment {
     long row = 1, column = 1;
     std::string author;
-    std::string text;                        // plain text of all runs
+    std::string text;                         // plain text of all runs
     std::shared_ptr<const RichText> richText; // null when plain
     bool visible = false;
     bool operator==(const Comment& other) const {
@@ -343,9 +351,9 @@ public:
     std::map<long, double> rowHeights;   // points; absent = defaultRowHeight
     std::map<long, int> columnStyles;    // style of a whole column, where set
     std::map<long, int> rowStyles;       // style of a whole row, where set
-    std::vector<long> hiddenRows;    // ascending
-    std::vector<long> hiddenColumns; // ascending
-    bool hidden = false; // the sheet's tab is hidden
+    std::vector<long> hiddenRows;        // ascending
+    std::vector<long> hiddenColumns;     // ascending
+    bool hidden = false;                 // the sheet's tab is hidden
     bool veryHidden = false;
     double defaultColumnWidth = 8.43;
     double defaultRowHeight = 15;
@@ -362,11 +370,12 @@ public:
     long selectedRow = 1, selectedColumn = 1;
 
     const Cell* cell(long row, long column) const;
-    Cell& cellAt(long row, long column); // creates an empty cell when absent
+    // Creates an empty cell when absent. The reference lasts until the next change to the row.
+    Cell& cellAt(long row, long column);
     void erase(long row, long column);
     // Rows in ascending order, each a map column -> cell.
-    const std::map<long, std::map<long, Cell>>& rows() const { return rows_; }
-    std::map<long, std::map<long, Cell>>& rows() { return rows_; }
+    const std::map<long, CellRow>& rows() const { return rows_; }
+    std::map<long, CellRow>& rows() { return rows_; }
     // The last row and column holding any cell; 0 when empty.
     long lastRow() const;
     long lastColumn() const;
@@ -376,7 +385,7 @@ public:
     bool isColumnHidden(long column) const;
 
 private:
-    std::map<long, std::map<long, Cell>> rows_;
+    std::map<long, CellRow> rows_;
 };
 
 // A defined name. Formulas are stored without '='. Print titles and print areas are kept in each

@@ -31,7 +31,7 @@ struct SheetEntry {
 };
 
 struct SharedString {
-    std::string text;
+    SharedText text;
     std::shared_ptr<const RichText> richText; // null for plain text
 };
 

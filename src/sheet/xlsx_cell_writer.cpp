@@ -74,7 +74,7 @@ const RichText* runsOf(const Cell& cell) {
         return nullptr;
     std::size_t at = 0;
     for (const TextRun& run : *cell.richText) {
-        if (cell.value.text.compare(at, run.text.size(), run.text) != 0)
+        if (cell.value.text.str().compare(at, run.text.size(), run.text) != 0)
             return nullptr;
         at += run.text.size();
     }

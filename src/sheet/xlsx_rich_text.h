@@ -23,7 +23,7 @@ StringItem readStringItem(pugi::xml_node item, const ColorResolver& colors);
 
 // The shared-strings part, in its order.
 struct SharedStrings {
-    std::vector<std::string> texts;
+    std::vector<SharedText> texts;
     std::vector<std::shared_ptr<const RichText>> runs; // parallel to texts
 };
 

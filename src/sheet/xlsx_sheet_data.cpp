@@ -337,7 +337,7 @@ private:
     Worksheet& sheet_;
     long row_ = 0;
     long column_ = 0;
-    std::map<long, Cell>* cells_ = nullptr;
+    CellRow* cells_ = nullptr;
     std::unordered_map<std::string, SharedFormula> sharedFormulas_;
 };
 

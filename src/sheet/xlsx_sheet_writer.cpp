@@ -62,7 +62,7 @@ public:
 
 private:
     enum class Stage { Head, Rows, Tail, Done };
-    using RowIterator = std::map<long, std::map<long, Cell>>::const_iterator;
+    using RowIterator = std::map<long, CellRow>::const_iterator;
 
     void appendRows(std::string& out) {
         const auto rowsEnd = sheet_.rows().end();
@@ -76,7 +76,7 @@ private:
             const long next = !layoutsLeft ? row_->first
                               : !cellsLeft ? layout_->first
                                            : std::min(row_->first, layout_->first);
-            const std::map<long, Cell>* cells = nullptr;
+            const CellRow* cells = nullptr;
             if (cellsLeft && row_->first == next)
                 cells = &(row_++)->second;
             const RowLayout* layout = nullptr;
@@ -101,7 +101,7 @@ private:
         return letters;
     }
 
-    void appendRow(std::string& out, long row, const std::map<long, Cell>* cells,
+    void appendRow(std::string& out, long row, const CellRow* cells,
                    const RowLayout* layout) {
         if (row < 1 || row > kMaxRows)
             outOfRange(std::to_string(row));

@@ -161,7 +161,7 @@ double numberAt(const sheet::Worksheet& sheet, long row, long column) {
 
 std::string textAt(const sheet::Worksheet& sheet, long row, long column) {
     const sheet::Cell* cell = sheet.cell(row, column);
-    return cell ? cell->value.text : std::string();
+    return cell ? cell->value.text.str() : std::string();
 }
 
 } // namespace run_test

@@ -267,7 +267,7 @@ struct CountingPrinter : sheet::Printer {
     std::vector<std::string> printed;
     void print(const sheet::Workbook&, const sheet::Worksheet& worksheet) override {
         const sheet::Cell* a1 = worksheet.cell(1, 1);
-        printed.push_back(a1 ? a1->value.text : std::string());
+        printed.push_back(a1 ? a1->value.text.str() : std::string());
     }
 };
 

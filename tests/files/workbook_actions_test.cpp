@@ -16,7 +16,7 @@ struct RecordingPrinter : sheet::Printer {
     std::vector<std::string> printed;
     void print(const sheet::Workbook&, const sheet::Worksheet& worksheet) override {
         const sheet::Cell* a1 = worksheet.cell(1, 1);
-        printed.push_back(worksheet.name + ":" + (a1 ? a1->value.text : std::string()));
+        printed.push_back(worksheet.name + ":" + (a1 ? a1->value.text.str() : std::string()));
     }
 };
 
