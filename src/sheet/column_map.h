@@ -8,6 +8,7 @@
 #pragma once
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 #include <vector>
 
