@@ -18,7 +18,7 @@ struct ClipboardContent {
     long rowCount = 0, columnCount = 0;
     // Offsets from the block's top-left cell (0-based) -> cell. Formulas are already replaced by
     // their results; styles index `styles`.
-    std::map<long, std::map<long, Cell>> cells;
+    std::map<long, CellRow> cells;
     std::vector<Style> styles;
     std::vector<CellRect> merges;        // 0-based offsets, wholly inside the block
     std::map<long, double> rowHeights;   // whole rows only: row offset -> height

@@ -5,15 +5,34 @@
 
 namespace sheet {
 
+std::size_t WorkbookReadAhead::defaultThreads() {
+    return std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 2);
+}
+
 WorkbookReadAhead::WorkbookReadAhead(std::vector<std::string> paths, Reader reader,
-                                     std::size_t depth)
-    : reader_(std::move(reader)), depth_(depth == 0 ? 1 : depth) {
+                                     std::size_t depth, std::size_t threads)
+    : reader_(std::move(reader)), depth_(std::max<std::size_t>(depth, 1)) {
     entries_.reserve(paths.size());
     for (auto& path : paths) {
         entries_.emplace_back();
         entries_.back().path = std::move(path);
     }
-    thread_ = std::thread([this] { work(); });
+    threads = std::clamp<std::size_t>(threads, 1, depth_);
+    try {
+        for (std::size_t i = 0; i < threads; ++i) {
+            {
+                std::lock_guard lock(mutex_);
+                ++running_;
+            }
+            threads_.emplace_back([this] { work(); });
+        }
+    } catch (...) {
+        // The threads started read on; with none, the failure goes to the caller.
+        std::lock_guard lock(mutex_);
+        --running_;
+        if (threads_.empty())
+            throw;
+    }
 }
 
 WorkbookReadAhead::~WorkbookReadAhead() {
@@ -22,7 +41,8 @@ WorkbookReadAhead::~WorkbookReadAhead() {
         stopping_ = true;
     }
     changed_.notify_all();
-    thread_.join();
+    for (std::thread& thread : threads_)
+        thread.join();
 }
 
 WorkbookReadAhead::FileStamp WorkbookReadAhead::stampOf(const std::string& path) {
@@ -58,7 +78,7 @@ void WorkbookReadAhead::work() {
             continue;
         }
         if (stopping_ || taken_ >= entries_.size()) {
-            finished_ = true;
+            --running_;
             return;
         }
         const std::size_t index = next_++;
@@ -90,8 +110,8 @@ void WorkbookReadAhead::work() {
 
 void WorkbookReadAhead::dispose(std::unique_ptr<Workbook> workbook) {
     std::unique_lock lock(mutex_);
-    // A thread kept from running must not gather workbooks: beyond a few, the caller frees.
-    if (finished_ || disposals_.size() >= depth_)
+    // Threads kept from running must not gather workbooks: beyond a few, the caller frees.
+    if (running_ == 0 || disposals_.size() >= depth_)
         return;
     disposals_.push_back(std::move(workbook));
     lock.unlock();

@@ -1,5 +1,5 @@
 // Reading ahead: while the caller works on one workbook, the next workbooks of its list are
-// read on a thread of their own, a few at a time, so that opening them later costs nothing.
+// read on threads of their own, a few at a time, so that opening them later costs nothing.
 //
 // Reading ahead never changes what an open gives: a workbook is handed over only when it was
 // asked for by the very path it was read from and its file is unchanged since (size and time of
@@ -27,11 +27,16 @@ public:
 
     // How many workbooks may wait read but not yet asked for.
     static constexpr std::size_t kDefaultDepth = 3;
+    // Reading threads: one per core, up to two. Reading is most of a method's work and the
+    // caller's share is small, so even on two cores a second reader shortens the run.
+    static std::size_t defaultThreads();
 
-    // Starts reading `paths` in order with `reader`, at most `depth` beyond the last one taken.
+    // Starts reading `paths` in order with `reader`, at most `depth` beyond the last one taken,
+    // on `threads` threads (never more than `depth`). `reader` is called on several threads at
+    // once and must keep nothing between calls.
     WorkbookReadAhead(std::vector<std::string> paths, Reader reader,
-                      std::size_t depth = kDefaultDepth);
-    // Ends the reading thread; a read under way is finished first and dropped.
+                      std::size_t depth = kDefaultDepth, std::size_t threads = defaultThreads());
+    // Ends the reading threads; reads under way are finished first and dropped.
     ~WorkbookReadAhead();
     WorkbookReadAhead(const WorkbookReadAhead&) = delete;
     WorkbookReadAhead& operator=(const WorkbookReadAhead&) = delete;
@@ -41,9 +46,9 @@ public:
     // read's failure. Entries of the list before the one taken are dropped.
     std::unique_ptr<Workbook> take(const std::string& path);
 
-    // Frees a workbook the caller is done with on the reading thread, where most workbooks
-    // were built, so that the caller goes on at once; freed here when that thread has ended or
-    // is already behind with as many as it may read ahead.
+    // Frees a workbook the caller is done with on a reading thread, where most workbooks were
+    // built, so that the caller goes on at once; freed here when those threads have ended or
+    // are already behind with as many as they may read ahead.
     void dispose(std::unique_ptr<Workbook> workbook);
 
 private:
@@ -75,11 +80,11 @@ private:
     std::size_t next_ = 0;  // the first entry the thread has not started
     std::size_t taken_ = 0; // entries before this one were taken or passed over
     bool stopping_ = false;
-    bool finished_ = false; // the thread has ended
+    std::size_t running_ = 0; // reading threads not yet ended
     std::vector<std::unique_ptr<Workbook>> disposals_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
-    std::thread thread_;
+    std::vector<std::thread> threads_;
 };
 
 } // namespace sheet

@@ -4,34 +4,84 @@
 #include "sheet/io_messages.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
 #include <ctime>
+#include <deque>
+#include <mutex>
+#include <thread>
 #include <zip.h>
 
 namespace sheet {
 
+// A streamed part is produced on a thread of its own while the archive compresses the pieces
+// already made, a few pieces ahead, so that writing the XML and compressing it overlap.
 struct PackageWriter::Feed {
+    static constexpr std::size_t kPiecesAhead = 4;
+
     std::string name;
     std::unique_ptr<PartSource> source;
     PackageWriter* owner = nullptr;
-    std::string pending;
-    std::size_t offset = 0;
-    bool finished = false;
     zip_error_t error{};
+
+    std::string current; // the piece being read by the archive
+    std::size_t offset = 0;
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<std::string> ready;
+    bool produced = false;  // the source has given its last piece
+    bool cancelled = false; // the archive stopped reading
+    std::exception_ptr produceFailure;
+    std::thread producer;
+
+    ~Feed() { stopProducing(); }
+
+    void produce() {
+        try {
+            bool more = true;
+            while (more) {
+                std::string piece;
+                more = source->produce(piece);
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [this] { return cancelled || ready.size() < kPiecesAhead; });
+                if (cancelled)
+                    return;
+                ready.push_back(std::move(piece));
+                produced = !more;
+                changed.notify_all();
+            }
+        } catch (...) {
+            std::lock_guard lock(mutex);
+            produceFailure = std::current_exception();
+            produced = true;
+            changed.notify_all();
+        }
+    }
+
+    // The next piece into `current`; false once the part is complete.
+    bool nextPiece() {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [this] { return produced || !ready.empty(); });
+        if (ready.empty()) {
+            if (produceFailure)
+                std::rethrow_exception(produceFailure);
+            return false;
+        }
+        current = std::move(ready.front());
+        ready.pop_front();
+        offset = 0;
+        changed.notify_all();
+        return true;
+    }
 
     zip_int64_t read(char* data, std::size_t capacity) {
         std::size_t written = 0;
         while (written < capacity) {
-            if (offset == pending.size()) {
-                if (finished)
-                    break;
-                pending.clear();
-                offset = 0;
-                finished = !source->produce(pending);
-                continue;
-            }
-            const std::size_t piece = std::min(capacity - written, pending.size() - offset);
-            std::memcpy(data + written, pending.data() + offset, piece);
+            if (offset == current.size() && !nextPiece())
+                break;
+            const std::size_t piece = std::min(capacity - written, current.size() - offset);
+            std::memcpy(data + written, current.data() + offset, piece);
             written += piece;
             offset += piece;
         }
@@ -45,12 +95,27 @@ struct PackageWriter::Feed {
     }
 
     zip_int64_t open() {
-        pending.clear();
-        offset = 0;
-        finished = false;
+        stopProducing();
         if (owner->beforePart_)
             owner->beforePart_(name);
+        current.clear();
+        offset = 0;
+        ready.clear();
+        produced = cancelled = false;
+        produceFailure = nullptr;
+        producer = std::thread([this] { produce(); });
         return 0;
+    }
+
+    void stopProducing() {
+        if (!producer.joinable())
+            return;
+        {
+            std::lock_guard lock(mutex);
+            cancelled = true;
+        }
+        changed.notify_all();
+        producer.join();
     }
 };
 
@@ -71,6 +136,7 @@ zip_int64_t feedCallback(void* state, void* data, zip_uint64_t length, zip_sourc
         case ZIP_SOURCE_READ:
             return feed->read(static_cast<char*>(data), static_cast<std::size_t>(length));
         case ZIP_SOURCE_CLOSE:
+            feed->stopProducing();
             return 0;
         case ZIP_SOURCE_STAT: {
             auto* stat = static_cast<zip_stat_t*>(data);
@@ -83,6 +149,7 @@ zip_int64_t feedCallback(void* state, void* data, zip_uint64_t length, zip_sourc
         case ZIP_SOURCE_ERROR:
             return zip_error_to_data(&feed->error, data, length);
         case ZIP_SOURCE_FREE:
+            feed->stopProducing();
             return 0;
         case ZIP_SOURCE_SUPPORTS:
             return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ,

@@ -17,6 +17,8 @@ namespace sheet {
 
 // Produces a part's bytes in order; each call appends the next piece to `out` and returns
 // false once the part is complete. May throw: the write then fails with that exception.
+// It is called on a thread of the writer's own while the archive compresses earlier pieces,
+// so it must read only what stays unchanged until close() returns.
 class PartSource {
 public:
     virtual ~PartSource() = default;

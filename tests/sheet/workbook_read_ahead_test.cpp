@@ -1,6 +1,7 @@
 #include "sheet/workbook_io.h"
 #include "sheet/workbook_read_ahead.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -81,6 +82,33 @@ TEST_F(ReadAheadTest, HandsOverEachWorkbookOnceInListOrder) {
     EXPECT_EQ(ahead.take(b), nullptr);
     EXPECT_EQ(ahead.take(write("c.xlsx", "다")), nullptr);
     EXPECT_EQ(reads.load(), 2);
+}
+
+// Two threads read two workbooks at once; the caller still gets them one by one, in order.
+TEST_F(ReadAheadTest, SeveralThreadsReadAtOnceAndHandOverInListOrder) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 6; ++i)
+        paths.push_back(write(std::to_string(i) + ".xlsx", std::to_string(i)));
+    std::atomic<int> inFlight{0}, mostInFlight{0};
+    auto pairedReader = [&, inner = reader()](const std::string& path) {
+        const int now = ++inFlight;
+        mostInFlight = std::max(mostInFlight.load(), now);
+        // The first read waits (five seconds at most) for a second one to start beside it.
+        for (int i = 0; i < 5000 && path == paths[0] && mostInFlight.load() < 2; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        auto book = inner(path);
+        --inFlight;
+        return book;
+    };
+    WorkbookReadAhead ahead(paths, pairedReader, 3, 2);
+    for (int i = 0; i < 6; ++i) {
+        waitForReads(i + 1);
+        auto book = ahead.take(paths[static_cast<std::size_t>(i)]);
+        ASSERT_NE(book, nullptr) << i;
+        EXPECT_EQ(book->sheets.front()->name, std::to_string(i));
+    }
+    EXPECT_EQ(mostInFlight.load(), 2);
+    EXPECT_EQ(reads.load(), 6);
 }
 
 TEST_F(ReadAheadTest, AWorkbookNotStartedYetIsLeftToTheCaller) {
