@@ -269,11 +269,13 @@ std::optional<std::string_view> XmlScanner::attribute(std::string_view localName
         while (i < list.size() && !endsName(list[i]))
             ++i;
         const std::string_view name = list.substr(nameStart, i - nameStart);
-        const std::size_t quoteAt = list.find_first_of("\"'", i);
-        if (name.empty() || quoteAt == std::string_view::npos)
+        // Past the spaces and '=' to the opening quote.
+        while (i < list.size() && list[i] != '"' && list[i] != '\'')
+            ++i;
+        if (name.empty() || i == list.size())
             return std::nullopt;
-        const std::size_t end = list.find(list[quoteAt], quoteAt + 1);
-        const std::string_view value = list.substr(quoteAt + 1, end - quoteAt - 1);
+        const std::size_t end = list.find(list[i], i + 1);
+        const std::string_view value = list.substr(i + 1, end - i - 1);
         i = end + 1;
         if (name.starts_with("xmlns"))
             continue;
