@@ -147,17 +147,19 @@ std::shared_ptr<const ClipboardContent> copyBlock(const Workbook& workbook, cons
     for (auto row = rows.lower_bound(rect.firstRow);
          row != rows.end() && row->first <= rect.lastRow; ++row) {
         const auto& cells = row->second;
+        const auto first = cells.lower_bound(rect.firstColumn);
+        const auto last = cells.upper_bound(rect.lastColumn);
+        if (first == last)
+            continue;
         auto& target = block->cells[row->first - rect.firstRow];
-        for (auto cell = cells.lower_bound(rect.firstColumn);
-             cell != cells.end() && cell->first <= rect.lastColumn; ++cell) {
+        target.reserve(static_cast<std::size_t>(last - first));
+        for (auto cell = first; cell != last; ++cell) {
             Cell copy;
             copy.value = cell->second.value; // a formula travels as its result
             copy.style = styles.local(cell->second.style);
             copy.richText = cell->second.richText;
             target.emplace_hint(target.end(), cell->first - rect.firstColumn, std::move(copy));
         }
-        if (target.empty())
-            block->cells.erase(row->first - rect.firstRow);
     }
     for (const CellRect& merge : sheet.merges)
         if (rectInside(merge, rect))
@@ -180,6 +182,8 @@ void pasteBlock(const ClipboardContent& block, Workbook& workbook, Worksheet& sh
         styles[i] = workbook.styles.intern(block.styles[i]);
     for (const auto& [rowOffset, cells] : block.cells) {
         auto& targetRow = sheet.rows()[row + rowOffset];
+        if (targetRow.empty())
+            targetRow.reserve(cells.size());
         for (const auto& [columnOffset, cell] : cells) {
             Cell& placed = targetRow[column + columnOffset];
             placed.value = cell.value;

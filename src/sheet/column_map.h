@@ -37,6 +37,7 @@ public:
 
     bool empty() const noexcept { return entries_.empty(); }
     size_type size() const noexcept { return entries_.size(); }
+    size_type capacity() const noexcept { return entries_.capacity(); }
     void clear() noexcept { entries_.clear(); }
     void reserve(size_type count) { entries_.reserve(count); }
     void shrink_to_fit() { entries_.shrink_to_fit(); }

@@ -23,6 +23,8 @@ using Token = XmlScanner::Token;
 // Everything of a worksheet but its cells: views, columns, merges, formats, page setup. A
 // sound sheet's is a tiny fraction of this; it is read as a document tree.
 constexpr std::size_t kMaxWorksheetRestBytes = std::size_t{16} << 20;
+// Room a row may keep beyond its cells once read.
+constexpr std::size_t kRoomLeftOver = 8;
 
 constexpr std::array<std::string_view, 8> kErrorValues{
     "#NULL!", "#DIV/0!", "#VALUE!", "#REF!", "#NAME?", "#NUM!", "#N/A", "#GETTING_DATA"};
@@ -195,12 +197,32 @@ private:
         readRowAttributes();
         column_ = 0;
         cells_ = nullptr;
+        expectedCells_ = expectedCells(scanner_.attribute("spans"));
         forEachChild(scanner_, "row not closed", [this](std::string_view child) {
             if (child == "c")
                 readCell();
             else
                 scanner_.skipElement();
         });
+        // A row that claimed more cells than it held gives the room back.
+        if (cells_ && cells_->capacity() > cells_->size() + kRoomLeftOver)
+            cells_->shrink_to_fit();
+    }
+
+    // The cells a row's "spans" ("1:16") announces, as room to make before its first cell;
+    // capped, since nothing holds a file to what it announces.
+    static std::size_t expectedCells(std::optional<std::string_view> spans) {
+        constexpr long kMostAnnounced = 64;
+        if (!spans)
+            return 0;
+        const std::size_t colon = spans->find(':');
+        if (colon == std::string_view::npos)
+            return 0;
+        const auto first = parseInteger(spans->substr(0, colon));
+        const auto last = parseInteger(spans->substr(colon + 1));
+        if (!first || !last || *last < *first)
+            return 0;
+        return static_cast<std::size_t>(std::min(*last - *first + 1, kMostAnnounced));
     }
 
     void readRowAttributes() {
@@ -243,8 +265,11 @@ private:
             return;
         if (--context_.cellsLeft < 0)
             damaged(io_messages::kTooManyCells, cellAddressText(row_, column_));
-        if (!cells_)
+        if (!cells_) {
             cells_ = &sheet_.rows()[row_];
+            if (cells_->empty())
+                cells_->reserve(expectedCells_);
+        }
         cells_->insert_or_assign(cells_->end(), column_, std::move(cell));
     }
 
@@ -338,6 +363,7 @@ private:
     long row_ = 0;
     long column_ = 0;
     CellRow* cells_ = nullptr;
+    std::size_t expectedCells_ = 0; // as the row's spans announce
     std::unordered_map<std::string, SharedFormula> sharedFormulas_;
 };
 

@@ -8,8 +8,11 @@
 #include "sheet/xlsx_styles_writer.h"
 #include "sheet/xlsx_xml_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <map>
+#include <optional>
+#include <vector>
 
 namespace sheet {
 
@@ -24,19 +27,66 @@ struct RowLayout {
     bool hidden = false;
 };
 
+// The rows with a height, a style or the hidden state, in order: a merge of the sheet's three
+// sorted lists, walked as the rows are written.
+class RowLayoutCursor {
+public:
+    explicit RowLayoutCursor(const Worksheet& sheet)
+        : height_(sheet.rowHeights.begin()), heightsEnd_(sheet.rowHeights.end()),
+          style_(sheet.rowStyles.begin()), stylesEnd_(sheet.rowStyles.end()),
+          hidden_(sheet.hiddenRows.begin()), hiddenEnd_(sheet.hiddenRows.end()) {
+        // The list is kept ascending; one built out of order by hand still loses no row.
+        if (!std::is_sorted(hidden_, hiddenEnd_)) {
+            sortedHidden_ = sheet.hiddenRows;
+            std::sort(sortedHidden_.begin(), sortedHidden_.end());
+            hidden_ = sortedHidden_.begin();
+            hiddenEnd_ = sortedHidden_.end();
+        }
+    }
+
+    bool done() const {
+        return height_ == heightsEnd_ && style_ == stylesEnd_ && hidden_ == hiddenEnd_;
+    }
+
+    // The next row with a layout; only while not done().
+    long row() const {
+        long next = kMaxRows + 1;
+        if (height_ != heightsEnd_)
+            next = std::min(next, height_->first);
+        if (style_ != stylesEnd_)
+            next = std::min(next, style_->first);
+        if (hidden_ != hiddenEnd_)
+            next = std::min(next, *hidden_);
+        return next;
+    }
+
+    // The layout of row(), moving past it.
+    RowLayout take() {
+        const long next = row();
+        RowLayout layout;
+        if (height_ != heightsEnd_ && height_->first == next)
+            layout.height = (height_++)->second;
+        if (style_ != stylesEnd_ && style_->first == next)
+            layout.style = (style_++)->second;
+        while (hidden_ != hiddenEnd_ && *hidden_ == next) {
+            layout.hidden = true;
+            ++hidden_;
+        }
+        return layout;
+    }
+
+private:
+    std::map<long, double>::const_iterator height_, heightsEnd_;
+    std::map<long, int>::const_iterator style_, stylesEnd_;
+    std::vector<long>::const_iterator hidden_, hiddenEnd_;
+    std::vector<long> sortedHidden_;
+};
+
 class SheetPartSource : public PartSource {
 public:
     explicit SheetPartSource(SheetPartInput input)
         : input_(std::move(input)), sheet_(*input_.sheet), cells_(*input_.path, input_.strings),
-          row_(sheet_.rows().begin()) {
-        for (const auto& [row, height] : sheet_.rowHeights)
-            layouts_[row].height = height;
-        for (const auto& [row, style] : sheet_.rowStyles)
-            layouts_[row].style = style;
-        for (long row : sheet_.hiddenRows)
-            layouts_[row].hidden = true;
-        layout_ = layouts_.begin();
-    }
+          row_(sheet_.rows().begin()), layouts_(sheet_) {}
 
     bool produce(std::string& out) override {
         switch (stage_) {
@@ -68,21 +118,21 @@ private:
         const auto rowsEnd = sheet_.rows().end();
         while (out.size() < kPieceBytes) {
             const bool cellsLeft = row_ != rowsEnd;
-            const bool layoutsLeft = layout_ != layouts_.end();
+            const bool layoutsLeft = !layouts_.done();
             if (!cellsLeft && !layoutsLeft) {
                 stage_ = Stage::Tail;
                 return;
             }
             const long next = !layoutsLeft ? row_->first
-                              : !cellsLeft ? layout_->first
-                                           : std::min(row_->first, layout_->first);
+                              : !cellsLeft ? layouts_.row()
+                                           : std::min(row_->first, layouts_.row());
             const CellRow* cells = nullptr;
             if (cellsLeft && row_->first == next)
                 cells = &(row_++)->second;
-            const RowLayout* layout = nullptr;
-            if (layoutsLeft && layout_->first == next)
-                layout = &(layout_++)->second;
-            appendRow(out, next, cells, layout);
+            std::optional<RowLayout> layout;
+            if (layoutsLeft && layouts_.row() == next)
+                layout = layouts_.take();
+            appendRow(out, next, cells, layout ? &*layout : nullptr);
         }
     }
 
@@ -101,8 +151,7 @@ private:
         return letters;
     }
 
-    void appendRow(std::string& out, long row, const CellRow* cells,
-                   const RowLayout* layout) {
+    void appendRow(std::string& out, long row, const CellRow* cells, const RowLayout* layout) {
         if (row < 1 || row > kMaxRows)
             outOfRange(std::to_string(row));
         char number[24];
@@ -146,8 +195,7 @@ private:
     CellWriter cells_;
     Stage stage_ = Stage::Head;
     RowIterator row_;
-    std::map<long, RowLayout> layouts_;
-    std::map<long, RowLayout>::const_iterator layout_;
+    RowLayoutCursor layouts_;
     std::vector<std::string> letters_;
 };
 

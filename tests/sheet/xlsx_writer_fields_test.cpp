@@ -296,5 +296,40 @@ TEST(XlsxWriterFields, RangesOffTheSheetAreLeftOutAndTheRestIsWritten) {
     EXPECT_FALSE(root.child("legacyDrawing"));
 }
 
+// Rows with only a height, a style or the hidden state are written between the rows with
+// cells, in row order, each once, even from a hidden-row list built out of order.
+TEST(XlsxWriterFields, RowLayoutsAreWrittenInRowOrderBesideTheCells) {
+    TempFolder folder;
+    Workbook workbook;
+    auto sheet = std::make_unique<Worksheet>("행");
+    sheet->defaultRowHeight = 12;
+    sheet->cellAt(1, 1).value = CellValue::Number(1);
+    sheet->cellAt(5, 2).value = CellValue::Text("가");
+    sheet->rowHeights = {{3, 20}, {5, 30}};
+    Style bold;
+    bold.font.bold = true;
+    sheet->rowStyles = {{4, workbook.styles.intern(bold)}};
+    sheet->hiddenRows = {9, 2, 5, 2};
+    workbook.sheets.push_back(std::move(sheet));
+    const std::string path = folder.file("rows.xlsx");
+    writeWorkbook(workbook, path);
+
+    WrittenPackage package(path);
+    std::vector<std::string> written;
+    for (pugi::xml_node row :
+         package.root("xl/worksheets/sheet1.xml").child("sheetData").children())
+        written.push_back(attribute(row, "r") + ":" + attribute(row, "ht") + ":" +
+                          attribute(row, "customFormat") + ":" + attribute(row, "hidden") + ":" +
+                          std::to_string(std::distance(row.begin(), row.end())));
+    EXPECT_EQ(written, (std::vector<std::string>{"1::::1", "2:::1:0", "3:20:::0", "4::1::0",
+                                                 "5:30::1:1", "9:::1:0"}));
+    auto read = readWorkbook(path);
+    const Worksheet& back = *read->sheets.front();
+    EXPECT_EQ(back.hiddenRows, (std::vector<long>{2, 5, 9}));
+    EXPECT_EQ(back.rowHeights, (std::map<long, double>{{3, 20}, {5, 30}}));
+    ASSERT_EQ(back.rowStyles.count(4), 1u);
+    EXPECT_TRUE(read->styles.at(back.rowStyles.at(4)).font.bold);
+}
+
 } // namespace
 } // namespace sheet
