@@ -156,7 +156,7 @@ void CellWriter::appendText(std::string& out, std::string_view reference, int fo
     if (strings_) {
         openCell(out, reference, format, "s");
         char buffer[24];
-        const long index = strings_->indexOf(std::string(text), runs);
+        const long index = strings_->indexOf(text, runs);
         out += "><v>";
         out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, index).ptr);
         out += "</v></c>";

@@ -43,17 +43,17 @@ void appendStringItem(std::string& out, std::string_view text, const RichText* r
     }
 }
 
-long SharedStrings::indexOf(const std::string& text, const RichText* runs) {
+long SharedStrings::indexOf(std::string_view text, const RichText* runs) {
     ++references_;
     const long next = static_cast<long>(items_.size());
     if (!runs || runs->empty()) {
-        auto [found, added] = plain_.try_emplace(text, next);
-        if (added) {
-            std::string item;
-            appendStringItem(item, text, nullptr);
-            items_.push_back(std::move(item));
-        }
-        return found->second;
+        if (auto found = plain_.find(text); found != plain_.end())
+            return found->second;
+        plain_.emplace(std::string(text), next);
+        std::string item;
+        appendStringItem(item, text, nullptr);
+        items_.push_back(std::move(item));
+        return next;
     }
     std::string item;
     appendStringItem(item, text, runs);

@@ -17,12 +17,20 @@ void appendStringItem(std::string& out, std::string_view text, const RichText* r
 class SharedStrings {
 public:
     // The index of the item, added when new. Equal texts share one item.
-    long indexOf(const std::string& text, const RichText* runs);
+    long indexOf(std::string_view text, const RichText* runs);
     long referenceCount() const { return references_; }
     std::string xml() const;
 
 private:
-    std::unordered_map<std::string, long> plain_;
+    // Looks a text up without making a string of it first.
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+
+    std::unordered_map<std::string, long, TextHash, std::equal_to<>> plain_;
     std::unordered_map<std::string, long> rich_; // keyed by the written item
     std::vector<std::string> items_;             // written <si> bodies
     long references_ = 0;
