@@ -161,7 +161,8 @@ TEST(MethodAMany, ThirteenHundredWorkbooksGiveLoadableSumsWithTheRightResults) {
     EXPECT_LE(longest + 1, size_t(engine::kLongestFormula));
     const long sumRow = 2 + count * 20 + 1;
     ASSERT_NE(sheet.cell(sumRow, 3), nullptr);
-    EXPECT_TRUE(sheet.cell(sumRow, 3)->formula.str().starts_with("SUMPRODUCT(")); // the chain is too long
+    // The chain is too long.
+    EXPECT_TRUE(sheet.cell(sumRow, 3)->formula.str().starts_with("SUMPRODUCT("));
     for (long r = 0; r < 2; ++r)
         for (long c = 2; c <= 3; ++c) {
             const double expected =
