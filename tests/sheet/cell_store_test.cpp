@@ -1,0 +1,95 @@
+// How a sheet stores its cells: rows of cells kept in column order whatever order they arrive
+// in, and texts shared between the cells that show them.
+#include "sheet/model.h"
+
+#include <gtest/gtest.h>
+#include <thread>
+#include <vector>
+
+namespace sheet {
+namespace {
+
+std::vector<long> columnsOf(const CellRow& row) {
+    std::vector<long> columns;
+    for (const auto& [column, cell] : row)
+        columns.push_back(column);
+    return columns;
+}
+
+TEST(CellStore, RowsKeepColumnOrderWhateverOrderCellsArriveIn) {
+    Worksheet sheet("표");
+    for (long column : {7L, 2L, 9L, 1L, 5L, 2L})
+        sheet.cellAt(3, column).value = CellValue::Number(static_cast<double>(column * 10));
+    sheet.cellAt(1, 4).value = CellValue::Text("위");
+    ASSERT_EQ(sheet.rows().size(), 2u);
+    EXPECT_EQ(sheet.rows().begin()->first, 1);
+    const CellRow& row = sheet.rows().at(3);
+    EXPECT_EQ(columnsOf(row), (std::vector<long>{1, 2, 5, 7, 9}));
+    for (long column : {1L, 2L, 5L, 7L, 9L})
+        EXPECT_EQ(sheet.cell(3, column)->value.number, column * 10.0) << column;
+    EXPECT_EQ(sheet.cell(3, 3), nullptr);
+    EXPECT_EQ(sheet.cell(3, 10), nullptr);
+    EXPECT_EQ(sheet.lastColumn(), 9);
+    EXPECT_EQ(row.lower_bound(3)->first, 5);
+    EXPECT_EQ(row.upper_bound(7)->first, 9);
+    EXPECT_EQ(row.upper_bound(9), row.end());
+
+    CellRow& cells = sheet.rows().at(3);
+    cells.erase(cells.lower_bound(2), cells.upper_bound(7));
+    EXPECT_EQ(columnsOf(cells), (std::vector<long>{1, 9}));
+    EXPECT_EQ(cells.erase(4), 0u);
+    sheet.erase(3, 1);
+    sheet.erase(3, 9);
+    EXPECT_EQ(sheet.rows().count(3), 0u); // an emptied row goes
+    EXPECT_EQ(sheet.lastRow(), 1);
+
+    const auto [kept, added] = sheet.rows()[1].insert_or_assign(4L, Cell{});
+    EXPECT_FALSE(added);
+    EXPECT_TRUE(kept->second.value.empty());
+}
+
+TEST(CellStore, TextsAreSharedBetweenCopiesAndNeverChangedThroughThem) {
+    const SharedText name(std::string("서울특별시 교육청 산하 초등학교"));
+    Cell first;
+    first.value = CellValue::Text(name);
+    Cell second = first;
+    EXPECT_EQ(second.value.text.data(), name.data()); // one string, not a copy
+    second.value = CellValue::Text("다른 학교");
+    EXPECT_EQ(first.value.text, "서울특별시 교육청 산하 초등학교");
+    EXPECT_EQ(second.value.text, std::string("다른 학교"));
+
+    // Equal texts from different places are equal cells.
+    Cell third;
+    third.value = CellValue::Text(std::string(name.str()));
+    EXPECT_NE(third.value.text.data(), name.data());
+    EXPECT_EQ(third, first);
+
+    SharedText empty("");
+    EXPECT_TRUE(empty.empty());
+    EXPECT_EQ(empty, SharedText());
+    first.formula = "SUM(A1:A3)";
+    first.formula.clear();
+    EXPECT_TRUE(first.formula.empty());
+    EXPECT_EQ("=" + name + "!", "=서울특별시 교육청 산하 초등학교!");
+}
+
+// Workbooks are read on one thread and pasted and freed on others: a shared text's count
+// must hold when copies come and go on several threads at once.
+TEST(CellStore, ATextCopiedAndDroppedOnSeveralThreadsStaysWhole) {
+    const SharedText text(std::string(100, 'x'));
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&text] {
+            for (int i = 0; i < 20000; ++i) {
+                SharedText copy = text;
+                SharedText moved = std::move(copy);
+                ASSERT_EQ(moved.size(), 100u);
+            }
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(text.str(), std::string(100, 'x'));
+}
+
+} // namespace
+} // namespace sheet
