@@ -186,7 +186,9 @@ private:
     }
 
     void readRow() {
-        if (auto r = scanner_.attribute("r")) {
+        const auto [r, ht, hidden, customFormat, s, spans] =
+            scanner_.attributes({"r", "ht", "hidden", "customFormat", "s", "spans"});
+        if (r) {
             auto number = parseInteger(*r);
             if (!number || *number < 1 || *number > kMaxRows)
                 outOfRange("row " + std::string(*r));
@@ -194,10 +196,10 @@ private:
         } else if (++row_ > kMaxRows) {
             outOfRange("row");
         }
-        readRowAttributes();
+        readRowLayout(ht, hidden, customFormat, s);
         column_ = 0;
         cells_ = nullptr;
-        expectedCells_ = expectedCells(scanner_.attribute("spans"));
+        expectedCells_ = expectedCells(spans);
         forEachChild(scanner_, "row not closed", [this](std::string_view child) {
             if (child == "c")
                 readCell();
@@ -225,17 +227,17 @@ private:
         return static_cast<std::size_t>(std::min(*last - *first + 1, kMostAnnounced));
     }
 
-    void readRowAttributes() {
-        if (auto ht = scanner_.attribute("ht")) {
+    using Attribute = std::optional<std::string_view>;
+
+    void readRowLayout(Attribute ht, Attribute hidden, Attribute customFormat, Attribute s) {
+        if (ht) {
             if (auto height = parseNumber(*ht); height && *height >= 0 && *height <= 409.5)
                 sheet_.rowHeights[row_] = *height;
         }
-        if (isTrue(scanner_.attribute("hidden")))
+        if (isTrue(hidden))
             sheet_.hiddenRows.push_back(row_);
-        if (isTrue(scanner_.attribute("customFormat"))) {
-            auto s = scanner_.attribute("s");
+        if (isTrue(customFormat))
             sheet_.rowStyles[row_] = s ? styleOf(*s) : context_.styleOfFormat.front();
-        }
     }
 
     static bool isTrue(std::optional<std::string_view> value) {
@@ -243,7 +245,8 @@ private:
     }
 
     void readCell() {
-        if (auto r = scanner_.attribute("r")) {
+        const auto [r, styleText, type] = scanner_.attributes({"r", "s", "t"});
+        if (r) {
             auto address = parseCellAddress(*r);
             // The row element is authoritative; a cell naming another row is misplaced.
             if (!address || address->row != row_)
@@ -253,11 +256,10 @@ private:
             outOfRange("column");
         }
         Cell cell;
-        const auto styleText = scanner_.attribute("s");
         cell.style = styleText ? styleOf(*styleText) : context_.styleOfFormat.front();
         const bool plain = !styleText || parseInteger(*styleText) == 0;
         RawCell raw;
-        raw.type = decoded(scanner_.attribute("t").value_or(""));
+        raw.type = decoded(type.value_or(""));
         forEachChild(scanner_, "cell not closed",
                      [this, &raw](std::string_view child) { readCellChild(raw, child); });
         fillCell(raw, cell);

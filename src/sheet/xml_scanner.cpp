@@ -9,18 +9,9 @@ namespace {
 // Deeper nesting than this inside one skipped element is taken as hostile.
 constexpr std::size_t kMaxSkipDepth = 256;
 
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-bool endsName(char c) {
-    return isSpace(c) || c == '>' || c == '/' || c == '=' || c == '<' || c == '"' || c == '\'';
-}
-
-std::string_view withoutPrefix(std::string_view name) {
-    const std::size_t colon = name.find(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
-}
+using xml_detail::endsName;
+using xml_detail::isSpace;
+using xml_detail::withoutPrefix;
 
 void appendUtf8(std::string& out, unsigned long code) {
     if (code < 0x80) {
@@ -259,30 +250,14 @@ void XmlScanner::readStartTag() {
 }
 
 std::optional<std::string_view> XmlScanner::attribute(std::string_view localName) const {
-    // The attributes were checked when the tag was read; this walks them again.
-    std::size_t i = 0;
-    const std::string_view list = attributes_;
-    while (i < list.size()) {
-        while (i < list.size() && isSpace(list[i]))
-            ++i;
-        const std::size_t nameStart = i;
-        while (i < list.size() && !endsName(list[i]))
-            ++i;
-        const std::string_view name = list.substr(nameStart, i - nameStart);
-        // Past the spaces and '=' to the opening quote.
-        while (i < list.size() && list[i] != '"' && list[i] != '\'')
-            ++i;
-        if (name.empty() || i == list.size())
-            return std::nullopt;
-        const std::size_t end = list.find(list[i], i + 1);
-        const std::string_view value = list.substr(i + 1, end - i - 1);
-        i = end + 1;
-        if (name.starts_with("xmlns"))
-            continue;
-        if (withoutPrefix(name) == localName)
-            return value;
-    }
-    return std::nullopt;
+    std::optional<std::string_view> found;
+    forEachAttribute([&](std::string_view name, std::string_view value) {
+        if (name != localName)
+            return false;
+        found = value;
+        return true;
+    });
+    return found;
 }
 
 void XmlScanner::expectEndTag(std::string_view name) {

@@ -2,6 +2,7 @@
 // out start tags, end tags and text one at a time and keeps nothing behind them.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -33,6 +34,20 @@ public:
     // The raw value of the current start tag's attribute with this local name (entities
     // not yet decoded), or nullopt. Namespace declarations are never matched.
     std::optional<std::string_view> attribute(std::string_view localName) const;
+    // Several attributes in one walk over the tag: the value of names[i] at [i], as attribute()
+    // gives it.
+    template <std::size_t N>
+    std::array<std::optional<std::string_view>, N>
+    attributes(const std::string_view (&names)[N]) const {
+        std::array<std::optional<std::string_view>, N> values;
+        forEachAttribute([&](std::string_view local, std::string_view value) {
+            for (std::size_t i = 0; i < N; ++i)
+                if (!values[i] && local == names[i])
+                    values[i] = value;
+            return false;
+        });
+        return values;
+    }
     // The raw text of a Text token, the content of a Cdata token.
     std::string_view text() const { return text_; }
 
@@ -51,6 +66,10 @@ public:
     void appendElementText(std::string& out);
 
 private:
+    // Calls visit(localName, rawValue) for the current start tag's attributes in order,
+    // namespace declarations left out, until it returns true.
+    template <typename Visit> void forEachAttribute(Visit visit) const;
+
     [[noreturn]] void fail(const char* what) const;
     void readMarkup();
     void readStartTag();
@@ -69,6 +88,49 @@ private:
     std::string_view text_;
     bool selfClosing_ = false;
 };
+
+namespace xml_detail {
+
+inline bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+inline bool endsName(char c) {
+    return isSpace(c) || c == '>' || c == '/' || c == '=' || c == '<' || c == '"' || c == '\'';
+}
+
+inline std::string_view withoutPrefix(std::string_view name) {
+    const std::size_t colon = name.find(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+} // namespace xml_detail
+
+template <typename Visit> void XmlScanner::forEachAttribute(Visit visit) const {
+    // The attributes were checked when the tag was read; this walks them again.
+    const std::string_view list = attributes_;
+    std::size_t i = 0;
+    while (i < list.size()) {
+        while (i < list.size() && xml_detail::isSpace(list[i]))
+            ++i;
+        const std::size_t nameStart = i;
+        while (i < list.size() && !xml_detail::endsName(list[i]))
+            ++i;
+        const std::string_view name = list.substr(nameStart, i - nameStart);
+        // Past the spaces and '=' to the opening quote.
+        while (i < list.size() && list[i] != '"' && list[i] != '\'')
+            ++i;
+        if (name.empty() || i == list.size())
+            return;
+        const std::size_t end = list.find(list[i], i + 1);
+        const std::string_view value = list.substr(i + 1, end - i - 1);
+        i = end + 1;
+        if (name.starts_with("xmlns"))
+            continue;
+        if (visit(xml_detail::withoutPrefix(name), value))
+            return;
+    }
+}
 
 // Appends `raw` with CR LF and lone CR turned into LF, as XML reads line ends.
 void appendWithLineFeeds(std::string& out, std::string_view raw);
