@@ -30,7 +30,7 @@ QString saveFailedTail() {
 } // namespace
 
 BatchRunHost::BatchRunHost(HostSetup setup, BatchConsole& console)
-    : setup_(std::move(setup)), console_(console) {}
+    : setup_(std::move(setup)), console_(console), log_(setup_.logFile) {}
 
 bool BatchRunHost::stopRequested() const {
     return engine::RunHost::stopRequested() || interruptRequested();
@@ -70,7 +70,7 @@ void BatchRunHost::Log(const QString& text) {
     const QString line = engine::RunLog::line(Now(), text);
     if (!setup_.quiet)
         console_.out(line);
-    const std::optional<QString> failure = project::appendLogLine(setup_.logFile, line);
+    const std::optional<QString> failure = log_.append(line);
     if (failure && !logFileFailureShown_) {
         logFileFailureShown_ = true;
         console_.error(em::kLogFileUnwritable.arg(setup_.logFile, *failure));

@@ -6,6 +6,7 @@
 
 #include "batch/batch_console.h"
 #include "engine/run_host.h"
+#include "project/project_log.h"
 #include "project/project_settings.h"
 
 namespace batch {
@@ -64,6 +65,7 @@ private:
 
     HostSetup setup_;
     BatchConsole& console_;
+    project::LogAppender log_;
     engine::SpreadsheetApp slots_;
     QStringList logged_;
     QString resultPath_;

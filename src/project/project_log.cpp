@@ -1,6 +1,7 @@
 #include "project/project_log.h"
 
 #include "engine/text_codec.h"
+#include "engine/text_codec_messages.h"
 #include "project/project_messages.h"
 
 #include <QFile>
@@ -21,6 +22,26 @@ std::optional<QString> appendLogLine(const QString& path, const QString& line) {
     if (!engine::text_codec::appendLines(path, {line}, &detail))
         return msg::kLogFileUnwritable.arg(detail);
     return std::nullopt;
+}
+
+std::optional<QString> LogAppender::append(const QString& line) {
+    QString detail;
+    const std::optional<QByteArray> bytes =
+        engine::text_codec::encodeCp949(line + QStringLiteral("\r\n"), &detail);
+    if (!bytes)
+        return msg::kLogFileUnwritable.arg(detail);
+    if (!file_.isOpen()) {
+        file_.setFileName(path_);
+        // Unbuffered: every line goes straight to the file, none waits in a buffer for a crash.
+        if (!file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+            return msg::kLogFileUnwritable.arg(
+                engine::msg::kCannotWrite.arg(path_, file_.errorString()));
+    }
+    if (file_.write(*bytes) == bytes->size())
+        return std::nullopt;
+    const QString error = engine::msg::kCannotWrite.arg(path_, file_.errorString());
+    file_.close();
+    return msg::kLogFileUnwritable.arg(error);
 }
 
 } // namespace project

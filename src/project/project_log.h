@@ -2,6 +2,7 @@
 // and given one time-stamped line when the project is saved.
 #pragma once
 
+#include <QFile>
 #include <QString>
 #include <optional>
 
@@ -12,5 +13,20 @@ std::optional<QString> createLogFileIfMissing(const QString& path);
 // Appends one line and its CR LF, creating the file when it is missing; error report, or
 // nullopt on success.
 std::optional<QString> appendLogLine(const QString& path, const QString& line);
+
+// Appends lines to one log file and keeps it open between them, as a run that logs a few lines
+// for every workbook wants. Each line is in the file when append returns; after a failed line
+// the next one opens the file again.
+class LogAppender {
+public:
+    explicit LogAppender(QString path) : path_(std::move(path)) {}
+
+    // Error report, or nullopt on success.
+    std::optional<QString> append(const QString& line);
+
+private:
+    QString path_;
+    QFile file_;
+};
 
 } // namespace project

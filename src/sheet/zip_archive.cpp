@@ -3,6 +3,7 @@
 #include "sheet/file_error.h"
 #include "sheet/io_messages.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -91,6 +92,8 @@ struct ZipFileCloser {
 
 ZipArchive::ZipArchive(const std::string& path, const ReadLimits& limits)
     : path_(path), limits_(limits) {
+    if (openWhole())
+        return;
     int code = 0;
     archive_ = zip_open(path.c_str(), ZIP_RDONLY, &code);
     if (archive_)
@@ -111,27 +114,46 @@ ZipArchive::ZipArchive(const std::string& path, const ReadLimits& limits)
     }
 }
 
-bool ZipArchive::openRecounted() {
+bool ZipArchive::readWhole(std::uintmax_t largest) {
     std::error_code error;
-    const auto size = std::filesystem::file_size(path_, error);
-    if (error || size > limits_.maxTotalBytes)
+    const std::uintmax_t size = std::filesystem::file_size(path_, error);
+    if (error || size > largest)
         return false;
     std::ifstream in(path_, std::ios::binary);
-    recounted_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!recountDirectory(recounted_)) {
-        recounted_.clear();
+    bytes_.resize(static_cast<size_t>(size));
+    if (!in.read(bytes_.data(), static_cast<std::streamsize>(size)) || in.peek() != EOF) {
+        bytes_.clear();
         return false;
     }
+    return true;
+}
+
+bool ZipArchive::openBytes() {
     zip_error_t zipError;
     zip_error_init(&zipError);
-    zip_source_t* source =
-        zip_source_buffer_create(recounted_.data(), recounted_.size(), 0, &zipError);
+    zip_source_t* source = zip_source_buffer_create(bytes_.data(), bytes_.size(), 0, &zipError);
     if (source)
         archive_ = zip_open_from_source(source, ZIP_RDONLY, &zipError);
     if (source && !archive_)
         zip_source_free(source);
     zip_error_fini(&zipError);
+    if (!archive_)
+        bytes_.clear();
     return archive_ != nullptr;
+}
+
+bool ZipArchive::openWhole() {
+    return readWhole(std::min(limits_.wholeFileBytes, limits_.maxTotalBytes)) && openBytes();
+}
+
+bool ZipArchive::openRecounted() {
+    if (!readWhole(limits_.maxTotalBytes))
+        return false;
+    if (!recountDirectory(bytes_)) {
+        bytes_.clear();
+        return false;
+    }
+    return openBytes();
 }
 
 ZipArchive::~ZipArchive() {

@@ -12,6 +12,9 @@ namespace sheet {
 struct ReadLimits {
     std::uint64_t maxPartBytes = std::uint64_t{256} << 20;
     std::uint64_t maxTotalBytes = std::uint64_t{1} << 30;
+    // Files up to this size are read whole and opened from memory: one read of the file
+    // instead of a seek and a read for every part. Larger ones are read part by part.
+    std::uint64_t wholeFileBytes = std::uint64_t{32} << 20;
 };
 
 class ZipArchive {
@@ -30,13 +33,20 @@ public:
 
 private:
     std::int64_t locate(const std::string& part) const;
+    // Reads the whole file into bytes_ when it is no larger than `largest`.
+    bool readWhole(std::uintmax_t largest);
+    // Opens the archive over bytes_; clears them when they are no zip libzip takes.
+    bool openBytes();
+    // Opens a small file from memory; false leaves the larger or unreadable ones to zip_open,
+    // which names what is wrong with them.
+    bool openWhole();
     // Opens the file again with the record counts of its central directory recounted.
     bool openRecounted();
 
     std::string path_;
     ReadLimits limits_;
     std::uint64_t totalRead_ = 0;
-    std::string recounted_; // the file's bytes when it is read with its records recounted
+    std::string bytes_; // the file's bytes when the archive is opened from memory
     struct zip* archive_ = nullptr;
 };
 

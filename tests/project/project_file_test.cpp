@@ -207,3 +207,25 @@ TEST(ProjectLog, CreatesTheFileEmptyThenAppendsCp949Lines) {
     EXPECT_TRUE(appendLogLine(blocked, QStringLiteral("x")).has_value());
     EXPECT_TRUE(createLogFileIfMissing(blocked).has_value());
 }
+
+TEST(ProjectLog, AnAppenderAddsEachLineAtOnceAndRecoversFromAFailure) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("run.log"));
+    ASSERT_FALSE(appendLogLine(path, QStringLiteral("첫째")).has_value());
+
+    LogAppender appender(path);
+    EXPECT_FALSE(appender.append(QStringLiteral("둘째")).has_value());
+    EXPECT_EQ(bytesOf(path), QByteArray("\xC3\xB9\xC2\xB0\r\n\xB5\xD1\xC2\xB0\r\n"));
+    // Emptied by someone else while the appender holds it: the next line starts the file.
+    ASSERT_TRUE(QFile(path).resize(0));
+    EXPECT_FALSE(appender.append(QStringLiteral("셋째")).has_value());
+    EXPECT_EQ(bytesOf(path), QByteArray("\xBC\xC2\xC2\xB0\r\n"));
+
+    EXPECT_TRUE(appender.append(QStringLiteral("\U0001F600")).has_value());
+    EXPECT_FALSE(appender.append(QStringLiteral("넷째")).has_value());
+    EXPECT_TRUE(bytesOf(path).endsWith("\xB3\xDD\xC2\xB0\r\n"));
+
+    LogAppender blocked(dir.filePath(QStringLiteral("run.log/x.log")));
+    EXPECT_TRUE(blocked.append(QStringLiteral("x")).has_value());
+    EXPECT_TRUE(blocked.append(QStringLiteral("y")).has_value());
+}

@@ -90,6 +90,39 @@ TEST_F(XlsxBadInput, TruncatedAndCorruptZips) {
     readError(path);
 }
 
+// Small files are opened from memory, large ones part by part from the file: both ways read
+// the same workbook and fail with the same message.
+TEST_F(XlsxBadInput, FilesReadWholeOrPartByPartAlike) {
+    ReadLimits partByPart;
+    partByPart.wholeFileBytes = 0;
+    const std::string valid = validFile();
+    const std::unique_ptr<Workbook> whole = readXlsx(valid);
+    const std::unique_ptr<Workbook> byParts = readXlsx(valid, partByPart);
+    ASSERT_EQ(whole->sheets.size(), 1u);
+    ASSERT_EQ(byParts->sheets.size(), 1u);
+    EXPECT_EQ(whole->sheets[0]->rows(), byParts->sheets[0]->rows());
+    EXPECT_EQ(whole->sheets[0]->cell(200, 1)->value.text, "행 1583800");
+
+    const auto messageOf = [](const std::string& path, const ReadLimits& limits) {
+        try {
+            readXlsx(path, limits);
+        } catch (const FileError& error) {
+            return std::string(error.what());
+        }
+        return std::string("no error");
+    };
+    const std::string bytes = readBytes(valid);
+    std::string damaged = bytes;
+    for (size_t i = 200; i < damaged.size() / 2; i += 97)
+        damaged[i] = static_cast<char>(damaged[i] ^ 0x5A);
+    for (const std::string& content : {bytes.substr(0, bytes.size() - 10), damaged}) {
+        const std::string path = folder_.file("bad" + std::to_string(content.size()) + ".xlsx");
+        writeBytes(path, content);
+        EXPECT_NE(messageOf(path, {}), "no error");
+        EXPECT_EQ(messageOf(path, {}), messageOf(path, partByPart));
+    }
+}
+
 TEST_F(XlsxBadInput, MissingParts) {
     EXPECT_TRUE(mentions(readError(withParts({{"[Content_Types].xml", "<Types/>"}})),
                          io_messages::kMissingPart));
