@@ -1,5 +1,6 @@
 #include "sheet/workbook_io.h"
 
+#include "sheet/file_bytes.h"
 #include "sheet/file_error.h"
 #include "sheet/io_messages.h"
 #include "sheet/xls_reader.h"
@@ -8,7 +9,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 namespace sheet {
 
@@ -26,18 +26,18 @@ Container containerOf(const std::string& path) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
         throwFileError(path, io_messages::kCannotOpen, error ? error.message() : std::string());
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const std::optional<std::string> bytes = readFileHead(path, 8);
+    if (!bytes)
         throwFileError(path, io_messages::kCannotOpen);
-    unsigned char head[8] = {};
-    in.read(reinterpret_cast<char*>(head), sizeof head);
-    if (in.gcount() >= 4 && head[0] == 'P' && head[1] == 'K' && (head[2] == 3 || head[2] == 5) &&
+    const auto* head = reinterpret_cast<const unsigned char*>(bytes->data());
+    const size_t got = bytes->size();
+    if (got >= 4 && head[0] == 'P' && head[1] == 'K' && (head[2] == 3 || head[2] == 5) &&
         (head[3] == 4 || head[3] == 6))
         return Container::Zip;
     static const unsigned char kCompound[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-    if (in.gcount() == 8 && std::memcmp(head, kCompound, sizeof kCompound) == 0)
+    if (got == 8 && std::memcmp(head, kCompound, sizeof kCompound) == 0)
         return Container::Compound;
-    if (in.gcount() >= 4 && startsWithBiffRecord(head))
+    if (got >= 4 && startsWithBiffRecord(head))
         return Container::Compound;
     return Container::Other;
 }

@@ -1,5 +1,6 @@
 #include "sheet/xls_reader.h"
 
+#include "sheet/file_bytes.h"
 #include "sheet/file_error.h"
 #include "sheet/io_messages.h"
 #include "sheet/xls_cells.h"
@@ -10,7 +11,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 namespace sheet {
 
@@ -143,10 +143,10 @@ std::unique_ptr<Workbook> readXls(const std::string& path, const ReadLimits& lim
     if (size > limits.maxPartBytes)
         throwFileError(path, io_messages::kPartTooLarge,
                        std::to_string(limits.maxPartBytes >> 20) + " MB");
-    char head[8] = {};
-    std::ifstream(path, std::ios::binary).read(head, sizeof head);
-    if (!isCompound(std::string_view(head, sizeof head)))
-        refuseBareBiff(std::string_view(head, sizeof head), path);
+    std::string head = readFileHead(path, 8).value_or(std::string());
+    head.resize(8, '\0');
+    if (!isCompound(head))
+        refuseBareBiff(head, path);
     return readStreamOf(readXlsWorkbookStream(path, limits), path);
 }
 

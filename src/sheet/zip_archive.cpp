@@ -1,11 +1,10 @@
 #include "sheet/zip_archive.h"
 
+#include "sheet/file_bytes.h"
 #include "sheet/file_error.h"
 #include "sheet/io_messages.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <zip.h>
@@ -78,10 +77,8 @@ bool recountDirectory(std::string& bytes) {
 }
 
 bool beginsAsZip(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    char head[4] = {};
-    in.read(head, sizeof head);
-    return in.gcount() == 4 && head[0] == 'P' && head[1] == 'K' && head[2] == 3 && head[3] == 4;
+    const std::optional<std::string> head = readFileHead(path, 4);
+    return head && *head == std::string_view("PK\x03\x04", 4);
 }
 
 struct ZipFileCloser {
@@ -115,16 +112,10 @@ ZipArchive::ZipArchive(const std::string& path, const ReadLimits& limits)
 }
 
 bool ZipArchive::readWhole(std::uintmax_t largest) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path_, error);
-    if (error || size > largest)
+    std::optional<std::string> bytes = readWholeFile(path_, largest);
+    if (!bytes)
         return false;
-    std::ifstream in(path_, std::ios::binary);
-    bytes_.resize(static_cast<size_t>(size));
-    if (!in.read(bytes_.data(), static_cast<std::streamsize>(size)) || in.peek() != EOF) {
-        bytes_.clear();
-        return false;
-    }
+    bytes_ = std::move(*bytes);
     return true;
 }
 
