@@ -66,7 +66,8 @@ int main(int argc, char** argv) {
                 columns);
     std::printf("bytes per cell:      %.1f (texts from a string table)\n", shared);
     std::printf("bytes per cell:      %.1f (every text made on its own)\n", distinct);
-    std::printf("sizeof(Cell):        %zu (CellValue %zu, formula %zu, rich text %zu)\n",
+    std::printf("sizeof(Cell):        %zu (CellValue %zu with the style in its padding, "
+                "formula %zu, rich text %zu)\n",
                 sizeof(sheet::Cell), sizeof(sheet::CellValue), sizeof(sheet::SharedText),
                 sizeof(std::shared_ptr<const sheet::RichText>));
     return 0;

@@ -26,16 +26,17 @@ using Rgb = std::uint32_t;
 
 enum class CellType : std::uint8_t { Empty, Number, Text, Boolean, Error };
 
-// A value or a formula's cached result.
+// A value or a formula's cached result. The type comes last so that a cell can keep its style
+// in the padding after it.
 struct CellValue {
-    CellType type = CellType::Empty;
     double number = 0; // Number; Boolean as 0 or 1
     SharedText text;   // Text; Error as its code ("#DIV/0!")
+    CellType type = CellType::Empty;
 
-    static CellValue Number(double v) { return {CellType::Number, v, {}}; }
-    static CellValue Text(SharedText v) { return {CellType::Text, 0, std::move(v)}; }
-    static CellValue Boolean(bool v) { return {CellType::Boolean, v ? 1.0 : 0.0, {}}; }
-    static CellValue Error(SharedText code) { return {CellType::Error, 0, std::move(code)}; }
+    static CellValue Number(double v) { return {v, {}, CellType::Number}; }
+    static CellValue Text(SharedText v) { return {0, std::move(v), CellType::Text}; }
+    static CellValue Boolean(bool v) { return {v ? 1.0 : 0.0, {}, CellType::Boolean}; }
+    static CellValue Error(SharedText code) { return {0, std::move(code), CellType::Error}; }
     bool empty() const { return type == CellType::Empty; }
     bool operator==(const CellValue&) const = default;
 };
@@ -66,17 +67,29 @@ struct TextRun {
 using RichText = std::vector<TextRun>;
 
 struct Cell {
-    CellValue value;    // the value, or the cached result of the formula
-    SharedText formula; // without the leading '='; empty when the cell holds a plain value
+    // The value, or the cached result of the formula. Allowed to overlap: the style takes the
+    // padding after the value's type, which keeps a stored cell at 48 bytes.
+    [[no_unique_address]] CellValue value;
     int style = 0;      // index into the workbook's StyleTable
+    SharedText formula; // without the leading '='; empty when the cell holds a plain value
     // The runs of a text value written with more than one font; null for plain text.
     std::shared_ptr<const RichText> richText;
+
+    Cell() = default;
+    // In the order the fields were always given, so that {value, formula, style} reads as before.
+    Cell(CellValue value, SharedText formula = {}, int style = 0,
+         std::shared_ptr<const RichText> richText = {})
+        : value(std::move(value)), style(style), formula(std::move(formula)),
+          richText(std::move(richText)) {}
     bool operator==(const Cell& other) const {
-        return value == other.value && formula == other.formula && style == other.style &&
+        return value == other.value && style == other.style && formula == other.formula &&
                (richText == other.richText ||
                 (richText && other.richText && *richText == *other.richText));
     }
 };
+#if !defined(_MSC_VER) // which leaves no_unique_address out
+static_assert(sizeof(Cell) == 48, "the style belongs in the padding after the value's type");
+#endif
 
 // A row's cells by column. Adding or erasing a cell of a row moves the row's later cells: hold
 // no reference to a cell across a change to its row.

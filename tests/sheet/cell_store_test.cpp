@@ -48,6 +48,40 @@ TEST(CellStore, RowsKeepColumnOrderWhateverOrderCellsArriveIn) {
     EXPECT_TRUE(kept->second.value.empty());
 }
 
+// The style lives in the padding after the value's type: setting, copying and moving values
+// must never reach it, nor setting the style the value.
+TEST(CellStore, AValueAndTheStyleBesideItNeverOverwriteEachOther) {
+    Worksheet sheet("표");
+    const CellValue values[] = {CellValue::Number(-1.5), CellValue::Text("가나다"),
+                                CellValue::Boolean(true), CellValue::Error("#N/A"), CellValue{}};
+    long column = 20;
+    for (const CellValue& value : values) {
+        Cell& cell = sheet.cellAt(1, column);
+        cell.style = 0x7FFF0000 + static_cast<int>(column);
+        cell.value = value;
+        cell.formula = "A1";
+        --column;
+    }
+    // Each new cell goes in front and moves the ones after it.
+    column = 20;
+    for (const CellValue& value : values) {
+        const Cell* cell = sheet.cell(1, column);
+        ASSERT_NE(cell, nullptr);
+        EXPECT_EQ(cell->value, value) << column;
+        EXPECT_EQ(cell->style, 0x7FFF0000 + column);
+        EXPECT_EQ(cell->formula, "A1");
+        --column;
+    }
+    Cell copy = *sheet.cell(1, 19);
+    copy.value = CellValue::Number(2);
+    copy.style = -1;
+    EXPECT_EQ(copy.value, CellValue::Number(2));
+    Cell moved = std::move(copy);
+    EXPECT_EQ(moved.style, -1);
+    EXPECT_EQ(moved.value.type, CellType::Number);
+    EXPECT_EQ(sheet.cell(1, 19)->value, CellValue::Text("가나다"));
+}
+
 TEST(CellStore, TextsAreSharedBetweenCopiesAndNeverChangedThroughThem) {
     const SharedText name(std::string("서울특별시 교육청 산하 초등학교"));
     Cell first;
