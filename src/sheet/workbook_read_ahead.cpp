@@ -44,7 +44,7 @@ WorkbookReadAhead::~WorkbookReadAhead() {
         std::lock_guard lock(mutex_);
         stopping_ = true;
     }
-    changed_.notify_all();
+    workToDo_.notify_all();
     for (std::thread& thread : threads_)
         thread.join();
 }
@@ -82,7 +82,7 @@ bool WorkbookReadAhead::hasWork() const {
 void WorkbookReadAhead::work() {
     std::unique_lock lock(mutex_);
     while (true) {
-        changed_.wait(lock, [this] { return hasWork(); });
+        workToDo_.wait(lock, [this] { return hasWork(); });
         if (!disposals_.empty()) {
             auto done = std::move(disposals_);
             disposals_.clear();
@@ -118,7 +118,7 @@ void WorkbookReadAhead::work() {
             entry.model = std::move(model);
             entry.failure = failure;
         }
-        changed_.notify_all();
+        readDone_.notify_all();
     }
 }
 
@@ -129,7 +129,7 @@ void WorkbookReadAhead::dispose(std::unique_ptr<Workbook> workbook) {
         return;
     disposals_.push_back(std::move(workbook));
     lock.unlock();
-    changed_.notify_all();
+    workToDo_.notify_one();
 }
 
 std::size_t WorkbookReadAhead::findAhead(const std::string& path) const {
@@ -161,13 +161,13 @@ std::unique_ptr<Workbook> WorkbookReadAhead::take(const std::string& path) {
     Entry& entry = entries_[index];
     const bool started = entry.state != State::Waiting;
     taken_ = index + 1;
-    changed_.notify_all();
+    workToDo_.notify_all();
     if (!started) {
         entry.state = State::Dropped;
         return nullptr;
     }
     entry.claimed = true;
-    changed_.wait(lock, [&entry] { return entry.state != State::Reading; });
+    readDone_.wait(lock, [&entry] { return entry.state != State::Reading; });
     entry.state = State::Dropped;
     auto model = std::move(entry.model);
     auto failure = entry.failure;

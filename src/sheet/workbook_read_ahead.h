@@ -83,7 +83,10 @@ private:
     std::size_t running_ = 0; // reading threads not yet ended
     std::vector<std::unique_ptr<Workbook>> disposals_;
     mutable std::mutex mutex_;
-    std::condition_variable changed_;
+    // Two conditions, so that a finished read wakes only the caller and a taken or disposed
+    // workbook only the reading threads.
+    std::condition_variable workToDo_;
+    std::condition_variable readDone_;
     std::vector<std::thread> threads_;
 };
 
