@@ -5,11 +5,13 @@
 #include "app/qt_dialogs.h"
 #include "app/single_instance.h"
 #include "app/version_check.h"
+#include "sheet/local_time_zone.h"
 #include "viewer/workbook_presenter.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    sheet::readLocalTimeZoneOnce();
     QApplication application(argc, argv);
     QApplication::setApplicationName(app::msg::kApplicationTitle);
     QApplication::setApplicationVersion(QStringLiteral(TABRINEL_VERSION));

@@ -1,6 +1,7 @@
 // tabrinel-batch: runs a project file without a window. See batch_messages.h for the help.
 #include "batch/batch_interrupt.h"
 #include "batch/batch_run.h"
+#include "sheet/local_time_zone.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -58,6 +59,7 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
+    sheet::readLocalTimeZoneOnce();
     QCoreApplication application(argc, argv);
     batch::catchInterrupts();
     Terminal terminal(isatty(fileno(stderr)) != 0);
