@@ -42,6 +42,7 @@ public:
                 continue;
             if (errno != E2BIG) {
                 failedAt = inPtr - in.constData();
+                iconv(cd_, nullptr, nullptr, nullptr, nullptr); // ready for the next text
                 return false;
             }
             const qsizetype used = outPtr - out.data();
@@ -111,25 +112,37 @@ std::optional<QString> decode(const QByteArray& bytes) {
     return decodeUtf8(bytes);
 }
 
-std::optional<QByteArray> encodeCp949(const QString& text, QString* error) {
+class Cp949Encoder::Converter : public Iconv {
+public:
+    Converter() : Iconv("CP949", "UTF-8") {}
+};
+
+Cp949Encoder::Cp949Encoder() : converter_(std::make_unique<Converter>()) {}
+
+Cp949Encoder::~Cp949Encoder() = default;
+
+std::optional<QByteArray> Cp949Encoder::encode(const QString& text, QString* error) {
     if (const qsizetype lone = unpairedSurrogate(text); lone >= 0) {
         setError(error, msg::kUnencodable.arg(QString(QChar(QChar::ReplacementCharacter)),
                                               QString::number(text[lone].unicode(), 16).toUpper()));
         return std::nullopt;
     }
-    const QByteArray utf8 = text.toUtf8();
-    Iconv toCp949("CP949", "UTF-8");
-    if (!toCp949.valid()) {
+    if (!converter_->valid()) {
         setError(error, msg::kNoCp949);
         return std::nullopt;
     }
+    const QByteArray utf8 = text.toUtf8();
     QByteArray bytes;
     qsizetype failedAt = 0;
-    if (!toCp949.convert(utf8, bytes, failedAt)) {
+    if (!converter_->convert(utf8, bytes, failedAt)) {
         setError(error, unencodableMessage(utf8, failedAt));
         return std::nullopt;
     }
     return bytes;
+}
+
+std::optional<QByteArray> encodeCp949(const QString& text, QString* error) {
+    return Cp949Encoder().encode(text, error);
 }
 
 QStringList splitLines(const QString& text) {

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 namespace engine::text_codec {
@@ -21,6 +22,21 @@ std::optional<QString> decode(const QByteArray& bytes);
 // The text in code page 949. Fails with a message naming the first character that code page
 // cannot hold; `error` may be null.
 std::optional<QByteArray> encodeCp949(const QString& text, QString* error = nullptr);
+
+// encodeCp949 for many texts, keeping one converter open between them.
+class Cp949Encoder {
+public:
+    Cp949Encoder();
+    ~Cp949Encoder();
+    Cp949Encoder(const Cp949Encoder&) = delete;
+    Cp949Encoder& operator=(const Cp949Encoder&) = delete;
+
+    std::optional<QByteArray> encode(const QString& text, QString* error = nullptr);
+
+private:
+    class Converter;
+    std::unique_ptr<Converter> converter_;
+};
 
 // Lines ended by CR LF, LF or CR; a line end after the last line starts no new line.
 QStringList splitLines(const QString& text);

@@ -26,8 +26,7 @@ std::optional<QString> appendLogLine(const QString& path, const QString& line) {
 
 std::optional<QString> LogAppender::append(const QString& line) {
     QString detail;
-    const std::optional<QByteArray> bytes =
-        engine::text_codec::encodeCp949(line + QStringLiteral("\r\n"), &detail);
+    const std::optional<QByteArray> bytes = encoder_.encode(line + QStringLiteral("\r\n"), &detail);
     if (!bytes)
         return msg::kLogFileUnwritable.arg(detail);
     if (!file_.isOpen()) {

@@ -2,6 +2,8 @@
 // and given one time-stamped line when the project is saved.
 #pragma once
 
+#include "engine/text_codec.h"
+
 #include <QFile>
 #include <QString>
 #include <optional>
@@ -27,6 +29,7 @@ public:
 private:
     QString path_;
     QFile file_;
+    engine::text_codec::Cp949Encoder encoder_;
 };
 
 } // namespace project
