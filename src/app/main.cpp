@@ -6,12 +6,14 @@
 #include "app/single_instance.h"
 #include "app/version_check.h"
 #include "sheet/local_time_zone.h"
+#include "sheet/memory_release.h"
 #include "viewer/workbook_presenter.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     sheet::readLocalTimeZoneOnce();
+    sheet::keepFreedMemoryForReuse();
     QApplication application(argc, argv);
     QApplication::setApplicationName(app::msg::kApplicationTitle);
     QApplication::setApplicationVersion(QStringLiteral(TABRINEL_VERSION));

@@ -2,6 +2,7 @@
 #include "batch/batch_interrupt.h"
 #include "batch/batch_run.h"
 #include "sheet/local_time_zone.h"
+#include "sheet/memory_release.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -60,6 +61,7 @@ private:
 
 int main(int argc, char** argv) {
     sheet::readLocalTimeZoneOnce();
+    sheet::keepFreedMemoryForReuse();
     QCoreApplication application(argc, argv);
     batch::catchInterrupts();
     Terminal terminal(isatty(fileno(stderr)) != 0);

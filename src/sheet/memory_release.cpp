@@ -14,4 +14,12 @@ void releaseFreedMemory() {
 #endif
 }
 
+void keepFreedMemoryForReuse() {
+#if defined(__GLIBC__)
+    constexpr int kMegabyte = 1 << 20;
+    mallopt(M_MMAP_THRESHOLD, 32 * kMegabyte);
+    mallopt(M_TRIM_THRESHOLD, 64 * kMegabyte);
+#endif
+}
+
 } // namespace sheet

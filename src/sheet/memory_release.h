@@ -9,4 +9,13 @@ namespace sheet {
 // nothing. Takes a moment on a large heap: call it after a run or a closed workbook, not often.
 void releaseFreedMemory();
 
+// Lets the allocator keep up to 64 MB of freed memory for the next allocations instead of
+// returning it to the system whenever the top of its heap is free. A run frees and allocates
+// large amounts in quick turns (the terms of a long sum formula, a workbook just pasted), and
+// memory handed back is faulted in again page by page at the next turn. These are the largest
+// limits the C library moves to on its own as large blocks come and go; set at the start, they
+// hold from the first allocation. releaseFreedMemory still returns everything. Call it once at
+// the start of main.
+void keepFreedMemoryForReuse();
+
 } // namespace sheet
