@@ -3,9 +3,17 @@
 // times against it.
 //
 //   tabrinel-floor FOLDER
+//
+// Files are read as the program reads them: each whole with one read and opened from memory,
+// with the local time zone read once and freed memory kept for reuse.
+#include "sheet/file_bytes.h"
+#include "sheet/local_time_zone.h"
+#include "sheet/memory_release.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <pugixml.hpp>
 #include <string>
 #include <vector>
@@ -20,10 +28,15 @@ bool isSheetPart(const std::string& name) {
 
 // The number of <c> elements parsed, so the work cannot be skipped; -1 when the file fails.
 long parseWorkbook(const std::filesystem::path& path) {
-    int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
-    if (!archive)
+    const std::optional<std::string> bytes = sheet::readWholeFile(path.string(), 1 << 30);
+    if (!bytes)
         return -1;
+    zip_source_t* source = zip_source_buffer_create(bytes->data(), bytes->size(), 0, nullptr);
+    zip_t* archive = source ? zip_open_from_source(source, ZIP_RDONLY, nullptr) : nullptr;
+    if (!archive) {
+        zip_source_free(source);
+        return -1;
+    }
     long cells = 0;
     std::vector<char> buffer;
     const zip_int64_t entries = zip_get_num_entries(archive, 0);
@@ -56,6 +69,8 @@ int main(int argc, char** argv) {
         std::fputs("사용법: tabrinel-floor 폴더\n", stderr);
         return 2;
     }
+    sheet::readLocalTimeZoneOnce();
+    sheet::keepFreedMemoryForReuse();
     std::vector<std::filesystem::path> workbooks;
     for (const auto& entry : std::filesystem::directory_iterator(argv[1])) {
         if (entry.is_regular_file() && entry.path().extension() == ".xlsx")
