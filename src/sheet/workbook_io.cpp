@@ -7,6 +7,7 @@
 #include "sheet/xlsx_reader.h"
 #include "sheet/xlsx_writer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -22,15 +23,9 @@ bool startsWithBiffRecord(const unsigned char* head) {
            head[3] == 0x00;
 }
 
-Container containerOf(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        throwFileError(path, io_messages::kCannotOpen, error ? error.message() : std::string());
-    const std::optional<std::string> bytes = readFileHead(path, 8);
-    if (!bytes)
-        throwFileError(path, io_messages::kCannotOpen);
-    const auto* head = reinterpret_cast<const unsigned char*>(bytes->data());
-    const size_t got = bytes->size();
+Container containerOf(std::string_view bytes) {
+    const auto* head = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t got = std::min<size_t>(bytes.size(), 8);
     if (got >= 4 && head[0] == 'P' && head[1] == 'K' && (head[2] == 3 || head[2] == 5) &&
         (head[3] == 4 || head[3] == 6))
         return Container::Zip;
@@ -45,9 +40,17 @@ Container containerOf(const std::string& path) {
 } // namespace
 
 std::unique_ptr<Workbook> readWorkbook(const std::string& path) {
-    switch (containerOf(path)) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        throwFileError(path, io_messages::kCannotOpen, error ? error.message() : std::string());
+    // A small file is read once: its first bytes tell its kind, and a zip opens from memory.
+    std::optional<std::string> whole = readWholeFile(path, ReadLimits{}.wholeFileBytes);
+    std::optional<std::string> head;
+    if (!whole && !(head = readFileHead(path, 8)))
+        throwFileError(path, io_messages::kCannotOpen);
+    switch (containerOf(whole ? *whole : *head)) {
     case Container::Zip:
-        return readXlsx(path);
+        return whole ? readXlsxFromBytes(path, std::move(*whole)) : readXlsx(path);
     case Container::Compound:
         return readXls(path);
     case Container::Other:

@@ -250,6 +250,9 @@ class WorkbookReader {
 public:
     WorkbookReader(const std::string& path, const ReadLimits& limits)
         : path_(path), zip_(path, limits), workbook_(std::make_unique<Workbook>()) {}
+    WorkbookReader(const std::string& path, std::string bytes, const ReadLimits& limits)
+        : path_(path), zip_(path, std::move(bytes), limits),
+          workbook_(std::make_unique<Workbook>()) {}
 
     std::unique_ptr<Workbook> read() {
         const std::string workbookPart = findWorkbookPart();
@@ -397,6 +400,11 @@ double characterWidthOf(double fileWidth) {
 
 std::unique_ptr<Workbook> readXlsx(const std::string& path, const ReadLimits& limits) {
     return WorkbookReader(path, limits).read();
+}
+
+std::unique_ptr<Workbook> readXlsxFromBytes(const std::string& path, std::string bytes,
+                                            const ReadLimits& limits) {
+    return WorkbookReader(path, std::move(bytes), limits).read();
 }
 
 } // namespace sheet

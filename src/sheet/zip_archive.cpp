@@ -89,10 +89,21 @@ struct ZipFileCloser {
 
 ZipArchive::ZipArchive(const std::string& path, const ReadLimits& limits)
     : path_(path), limits_(limits) {
-    if (openWhole())
-        return;
+    if (!openWhole())
+        openFile();
+}
+
+ZipArchive::ZipArchive(const std::string& path, std::string bytes, const ReadLimits& limits)
+    : path_(path), limits_(limits), bytes_(std::move(bytes)) {
+    if (bytes_.size() > limits_.maxTotalBytes)
+        bytes_.clear();
+    if (bytes_.empty() || !openBytes())
+        openFile();
+}
+
+void ZipArchive::openFile() {
     int code = 0;
-    archive_ = zip_open(path.c_str(), ZIP_RDONLY, &code);
+    archive_ = zip_open(path_.c_str(), ZIP_RDONLY, &code);
     if (archive_)
         return;
     if ((code == ZIP_ER_INCONS || code == ZIP_ER_NOZIP) && openRecounted())

@@ -21,6 +21,9 @@ class ZipArchive {
 public:
     // Throws FileError when the file cannot be opened or is no zip.
     ZipArchive(const std::string& path, const ReadLimits& limits);
+    // The same over the file's bytes, already read; the file is read again only when they are
+    // no zip libzip takes, so that every failure is named as for the file.
+    ZipArchive(const std::string& path, std::string bytes, const ReadLimits& limits);
     ~ZipArchive();
     ZipArchive(const ZipArchive&) = delete;
     ZipArchive& operator=(const ZipArchive&) = delete;
@@ -40,6 +43,8 @@ private:
     // Opens a small file from memory; false leaves the larger or unreadable ones to zip_open,
     // which names what is wrong with them.
     bool openWhole();
+    // Opens the file part by part, or throws the FileError saying why it cannot.
+    void openFile();
     // Opens the file again with the record counts of its central directory recounted.
     bool openRecounted();
 

@@ -102,6 +102,7 @@ TEST_F(XlsxBadInput, FilesReadWholeOrPartByPartAlike) {
     ASSERT_EQ(byParts->sheets.size(), 1u);
     EXPECT_EQ(whole->sheets[0]->rows(), byParts->sheets[0]->rows());
     EXPECT_EQ(whole->sheets[0]->cell(200, 1)->value.text, "행 1583800");
+    EXPECT_EQ(readWorkbook(valid)->sheets[0]->rows(), byParts->sheets[0]->rows());
 
     const auto messageOf = [](const std::string& path, const ReadLimits& limits) {
         try {
@@ -120,6 +121,7 @@ TEST_F(XlsxBadInput, FilesReadWholeOrPartByPartAlike) {
         writeBytes(path, content);
         EXPECT_NE(messageOf(path, {}), "no error");
         EXPECT_EQ(messageOf(path, {}), messageOf(path, partByPart));
+        EXPECT_EQ(readError(path), messageOf(path, partByPart)); // the bytes read once, by kind
     }
 }
 
