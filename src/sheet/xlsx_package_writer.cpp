@@ -4,82 +4,65 @@
 #include "sheet/io_messages.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstring>
 #include <ctime>
-#include <deque>
-#include <mutex>
 #include <thread>
 #include <zip.h>
 
 namespace sheet {
 
-// A streamed part is produced on a thread of its own while the archive compresses the pieces
-// already made, a few pieces ahead, so that writing the XML and compressing it overlap.
+// A streamed part is produced on a thread of its own and deflated in chunks on the writer's
+// worker threads, a few chunks ahead of the archive, which takes the compressed bytes as they
+// are: making the XML and compressing it overlap, and compressing uses every core.
 struct PackageWriter::Feed {
-    static constexpr std::size_t kPiecesAhead = 4;
+    static constexpr std::size_t kChunkBytes = 256 * 1024;
 
     std::string name;
     std::unique_ptr<PartSource> source;
     PackageWriter* owner = nullptr;
+    ParallelDeflate* deflate = nullptr;
     zip_error_t error{};
 
-    std::string current; // the piece being read by the archive
+    std::string current; // the compressed chunk being read by the archive
     std::size_t offset = 0;
-
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::deque<std::string> ready;
-    bool produced = false;  // the source has given its last piece
-    bool cancelled = false; // the archive stopped reading
-    std::exception_ptr produceFailure;
+    bool complete = false; // every chunk was read; size and crc are the part's
+    std::uint64_t size = 0;
+    std::uint32_t crc = 0;
     std::thread producer;
 
     ~Feed() { stopProducing(); }
 
     void produce() {
         try {
+            std::string chunk;
             bool more = true;
             while (more) {
-                std::string piece;
-                more = source->produce(piece);
-                std::unique_lock lock(mutex);
-                changed.wait(lock, [this] { return cancelled || ready.size() < kPiecesAhead; });
-                if (cancelled)
+                more = source->produce(chunk);
+                if (more && chunk.size() < kChunkBytes)
+                    continue;
+                if (!deflate->push(std::move(chunk), !more))
                     return;
-                ready.push_back(std::move(piece));
-                produced = !more;
-                changed.notify_all();
+                chunk = std::string();
+                chunk.reserve(kChunkBytes + kChunkBytes / 2);
             }
         } catch (...) {
-            std::lock_guard lock(mutex);
-            produceFailure = std::current_exception();
-            produced = true;
-            changed.notify_all();
+            deflate->fail(std::current_exception());
         }
-    }
-
-    // The next piece into `current`; false once the part is complete.
-    bool nextPiece() {
-        std::unique_lock lock(mutex);
-        changed.wait(lock, [this] { return produced || !ready.empty(); });
-        if (ready.empty()) {
-            if (produceFailure)
-                std::rethrow_exception(produceFailure);
-            return false;
-        }
-        current = std::move(ready.front());
-        ready.pop_front();
-        offset = 0;
-        changed.notify_all();
-        return true;
     }
 
     zip_int64_t read(char* data, std::size_t capacity) {
         std::size_t written = 0;
-        while (written < capacity) {
-            if (offset == current.size() && !nextPiece())
-                break;
+        while (written < capacity && !complete) {
+            if (offset == current.size()) {
+                offset = 0;
+                current.clear();
+                if (!deflate->pop(current)) {
+                    complete = true;
+                    size = deflate->size();
+                    crc = deflate->crc();
+                }
+                continue;
+            }
             const std::size_t piece = std::min(capacity - written, current.size() - offset);
             std::memcpy(data + written, current.data() + offset, piece);
             written += piece;
@@ -100,9 +83,8 @@ struct PackageWriter::Feed {
             owner->beforePart_(name);
         current.clear();
         offset = 0;
-        ready.clear();
-        produced = cancelled = false;
-        produceFailure = nullptr;
+        complete = false;
+        deflate->begin();
         producer = std::thread([this] { produce(); });
         return 0;
     }
@@ -110,11 +92,7 @@ struct PackageWriter::Feed {
     void stopProducing() {
         if (!producer.joinable())
             return;
-        {
-            std::lock_guard lock(mutex);
-            cancelled = true;
-        }
-        changed.notify_all();
+        deflate->abandon();
         producer.join();
     }
 };
@@ -124,7 +102,8 @@ namespace {
 // A streamed part's size is known only once it is written. Stating a bound below the zip64
 // limits keeps the local header a plain one (libzip writes the real sizes afterwards); an
 // unknown size would give every streamed part zip64 fields that strict readers refuse when
-// the central directory has none.
+// the central directory has none. The part comes already deflated, which the archive learns
+// from the compression method stated; its size and CRC are stated once it is read whole.
 constexpr zip_uint64_t kStatedPartSize = zip_uint64_t{1} << 31;
 
 zip_int64_t feedCallback(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
@@ -142,8 +121,13 @@ zip_int64_t feedCallback(void* state, void* data, zip_uint64_t length, zip_sourc
             auto* stat = static_cast<zip_stat_t*>(data);
             zip_stat_init(stat);
             stat->mtime = std::time(nullptr);
-            stat->size = kStatedPartSize;
-            stat->valid |= ZIP_STAT_MTIME | ZIP_STAT_SIZE;
+            stat->comp_method = ZIP_CM_DEFLATE;
+            stat->size = feed->complete ? feed->size : kStatedPartSize;
+            stat->valid |= ZIP_STAT_MTIME | ZIP_STAT_SIZE | ZIP_STAT_COMP_METHOD;
+            if (feed->complete) {
+                stat->crc = feed->crc;
+                stat->valid |= ZIP_STAT_CRC;
+            }
             return sizeof(zip_stat_t);
         }
         case ZIP_SOURCE_ERROR:
@@ -214,7 +198,10 @@ void PackageWriter::add(const std::string& name, std::string bytes) {
 }
 
 void PackageWriter::add(const std::string& name, std::unique_ptr<PartSource> partSource) {
+    if (!deflate_)
+        deflate_ = std::make_unique<ParallelDeflate>(deflateLevel_);
     auto feed = std::make_unique<Feed>();
+    feed->deflate = deflate_.get();
     feed->name = name;
     feed->source = std::move(partSource);
     feed->owner = this;

@@ -3,6 +3,8 @@
 // held whole in memory nor written to a temporary file.
 #pragma once
 
+#include "sheet/parallel_deflate.h"
+
 #include <exception>
 #include <functional>
 #include <list>
@@ -17,7 +19,7 @@ namespace sheet {
 
 // Produces a part's bytes in order; each call appends the next piece to `out` and returns
 // false once the part is complete. May throw: the write then fails with that exception.
-// It is called on a thread of the writer's own while the archive compresses earlier pieces,
+// It is called on a thread of the writer's own while earlier pieces are compressed,
 // so it must read only what stays unchanged until close() returns.
 class PartSource {
 public:
@@ -52,6 +54,7 @@ private:
     int deflateLevel_;
     std::function<void(std::string_view)> beforePart_;
     std::list<std::string> texts_; // alive until the archive is closed
+    std::unique_ptr<ParallelDeflate> deflate_; // of streamed parts, made with the first
     std::vector<std::unique_ptr<Feed>> feeds_;
     std::exception_ptr failure_;
 };

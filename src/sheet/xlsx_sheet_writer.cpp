@@ -116,7 +116,8 @@ private:
 
     void appendRows(std::string& out) {
         const auto rowsEnd = sheet_.rows().end();
-        while (out.size() < kPieceBytes) {
+        const std::size_t pieceEnd = out.size() + kPieceBytes;
+        while (out.size() < pieceEnd) {
             const bool cellsLeft = row_ != rowsEnd;
             const bool layoutsLeft = !layouts_.done();
             if (!cellsLeft && !layoutsLeft) {

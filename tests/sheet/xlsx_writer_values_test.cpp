@@ -71,6 +71,37 @@ TEST(XlsxWriterValues, NumbersNoFileHoldsBecomeTheNumberError) {
     EXPECT_EQ(back.cell(1, 4)->value, CellValue::Number(1e-300));
 }
 
+TEST(XlsxWriterValues, WholeNumbersAreWrittenAsIntegersAndEveryNumberReadsBackExactly) {
+    TempFolder folder;
+    auto workbook = oneSheet();
+    const std::vector<std::pair<double, const char*>> numbers = {
+        {100000, "100000"},
+        {-3, "-3"},
+        {123456789012345, "123456789012345"},
+        {-0.0, "0"},
+        {1.5, "1.5"},
+        {0.1, "0.1"},
+        {1e15, nullptr},
+        {9007199254740993.0, nullptr},
+        {-1e300, nullptr},
+        {4.9e-324, nullptr}};
+    Worksheet& sheet = *workbook->sheets[0];
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+        sheet.cellAt(static_cast<long>(i) + 1, 1).value = CellValue::Number(numbers[i].first);
+    const std::string path = folder.file("numbers.xlsx");
+    writeWorkbook(*workbook, path);
+    WrittenPackage package(path);
+    const auto read = readWorkbook(path);
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        const long row = static_cast<long>(i) + 1;
+        const std::string reference = "A" + std::to_string(row);
+        if (numbers[i].second)
+            EXPECT_STREQ(cellNode(package, reference.c_str()).child_value("v"), numbers[i].second);
+        EXPECT_EQ(read->sheets[0]->cell(row, 1)->value, CellValue::Number(numbers[i].first + 0.0))
+            << reference;
+    }
+}
+
 TEST(XlsxWriterValues, ErrorCellsAreErrorsAndUnknownErrorTextIsNeverAFormula) {
     TempFolder folder;
     auto workbook = oneSheet();
