@@ -6,6 +6,7 @@
 #pragma once
 
 #include "sheet/column_map.h"
+#include "sheet/row_map.h"
 #include "sheet/shared_text.h"
 
 #include <cstdint>
@@ -387,8 +388,8 @@ public:
     Cell& cellAt(long row, long column);
     void erase(long row, long column);
     // Rows in ascending order, each a map column -> cell.
-    const std::map<long, CellRow>& rows() const { return rows_; }
-    std::map<long, CellRow>& rows() { return rows_; }
+    const RowMap<CellRow>& rows() const { return rows_; }
+    RowMap<CellRow>& rows() { return rows_; }
     // The last row and column holding any cell; 0 when empty.
     long lastRow() const;
     long lastColumn() const;
@@ -398,7 +399,7 @@ public:
     bool isColumnHidden(long column) const;
 
 private:
-    std::map<long, CellRow> rows_;
+    RowMap<CellRow> rows_;
 };
 
 // A defined name. Formulas are stored without '='. Print titles and print areas are kept in each

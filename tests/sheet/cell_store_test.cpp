@@ -3,6 +3,8 @@
 #include "sheet/model.h"
 
 #include <gtest/gtest.h>
+#include <map>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -46,6 +48,76 @@ TEST(CellStore, RowsKeepColumnOrderWhateverOrderCellsArriveIn) {
     const auto [kept, added] = sheet.rows()[1].insert_or_assign(4L, Cell{});
     EXPECT_FALSE(added);
     EXPECT_TRUE(kept->second.value.empty());
+}
+
+// The row index beside the tree must agree with it after any mix of changes: compared with a
+// plain map after every step of a long random run that adds, erases, clears, copies and moves
+// rows, near and far beyond the others.
+TEST(CellStore, FindingARowAgreesWithTheRowsHeldAfterAnyChange) {
+    RowMap<int> rows;
+    std::map<long, int> expected;
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned bound) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % bound;
+    };
+    auto randomRow = [&]() -> long {
+        switch (next(8)) {
+        case 0: return 1048576 - static_cast<long>(next(4)); // far beyond the rest
+        case 1: return -static_cast<long>(next(3));
+        default: return static_cast<long>(next(300));
+        }
+    };
+    for (int step = 0; step < 20000; ++step) {
+        const long row = randomRow();
+        switch (next(20)) {
+        case 0: {
+            const long from = randomRow();
+            rows.erase(rows.lower_bound(from), rows.upper_bound(from + 40));
+            expected.erase(expected.lower_bound(from), expected.upper_bound(from + 40));
+            break;
+        }
+        case 1:
+            if (next(50) == 0) {
+                rows.clear();
+                expected.clear();
+            }
+            break;
+        case 2: {
+            RowMap<int> copy(rows);
+            rows = std::move(copy);
+            break;
+        }
+        case 3:
+        case 4:
+            EXPECT_EQ(rows.erase(row), expected.erase(row)) << row;
+            break;
+        case 5:
+            if (auto found = rows.find(row); found != rows.end()) {
+                rows.erase(found);
+                expected.erase(row);
+            }
+            break;
+        default:
+            rows[row] = step;
+            expected[row] = step;
+        }
+        ASSERT_EQ(rows.size(), expected.size()) << "step " << step;
+        for (long probe : {row, row - 1, row + 1, randomRow()}) {
+            const auto found = rows.find(probe);
+            const auto wanted = expected.find(probe);
+            ASSERT_EQ(found == rows.end(), wanted == expected.end()) << probe << " step " << step;
+            if (found != rows.end()) {
+                ASSERT_EQ(found->first, probe);
+                ASSERT_EQ(found->second, wanted->second);
+            }
+        }
+    }
+    RowMap<int> copied;
+    copied = rows;
+    for (const auto& [row, value] : expected)
+        ASSERT_EQ(copied.at(row), value) << row;
+    EXPECT_THROW(copied.at(-100), std::out_of_range);
 }
 
 // The style lives in the padding after the value's type: setting, copying and moving values

@@ -12,7 +12,7 @@ namespace {
 // The sheet's cells rebuilt with every position passed through `move`; a cell `move` drops
 // (returns false) is removed.
 template <typename Move> void moveCells(sheet::Worksheet& sheet, Move move) {
-    std::map<long, sheet::CellRow> moved;
+    sheet::RowMap<sheet::CellRow> moved;
     for (auto& [row, columns] : sheet.rows()) {
         for (auto& [column, cell] : columns) {
             long r = row;
