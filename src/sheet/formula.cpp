@@ -7,6 +7,7 @@
 #include "sheet/range_text.h"
 
 #include <cctype>
+#include <memory>
 #include <set>
 #include <tuple>
 
@@ -36,8 +37,22 @@ std::string spell(const CellRefText& ref) {
     return text + std::to_string(ref.row);
 }
 
+// The program of a formula text. Compiling depends on the text alone, and a formula is
+// usually compiled twice in a row, respelt and then computed, so the last one is kept.
+std::shared_ptr<const Program> compiled(const std::string& text) {
+    thread_local std::string lastText;
+    thread_local std::shared_ptr<const Program> lastProgram;
+    if (!lastProgram || lastText != text) {
+        lastProgram.reset();
+        lastProgram = std::make_shared<const Program>(formula::compile(text));
+        lastText = text;
+    }
+    return lastProgram;
+}
+
 std::string rewrite(const std::string& text, long rows, long columns) {
-    const Program program = formula::compile(text);
+    const std::shared_ptr<const Program> compiledText = compiled(text);
+    const Program& program = *compiledText;
     std::string out;
     size_t copied = 0;
     for (const Span& span : program.spans) {
@@ -69,9 +84,9 @@ int indexOfSheet(const Workbook& workbook, const Worksheet& sheet) {
 
 formula::Outcome compute(const std::string& text, const Workbook& workbook, const Worksheet& host,
                          long row, long column, const CellLookup& lookup) {
-    const Program program = formula::compile(text);
+    const std::shared_ptr<const Program> program = compiled(text);
     formula::Context context(workbook, indexOfSheet(workbook, host), row, column, lookup);
-    return formula::execute(program, context);
+    return formula::execute(*program, context);
 }
 
 // Computes formula cells on demand, each once, following references into other formulas.

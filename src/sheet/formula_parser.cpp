@@ -123,6 +123,10 @@ public:
         : text_(text), tokens_(std::move(tokens)) {}
 
     Program run() {
+        // Instructions and respelt spans come of the tokens, nearly one each: reserving for
+        // them spares a long formula the copies of a growing array.
+        program_.code.reserve(tokens_.size() + 1);
+        program_.spans.reserve(tokens_.size());
         expression(kComparisonLevel);
         if (peek().kind != Token::Kind::End)
             unreadable();
