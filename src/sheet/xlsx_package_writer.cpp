@@ -60,6 +60,7 @@ struct PackageWriter::Feed {
                     complete = true;
                     size = deflate->size();
                     crc = deflate->crc();
+                    std::string().swap(current); // a package of many sheets keeps every feed
                 }
                 continue;
             }
