@@ -34,10 +34,8 @@ public:
     RowMap() = default;
     RowMap(const RowMap& other) : tree_(other.tree_) { rebuildIndex(); }
     RowMap& operator=(const RowMap& other) {
-        if (this != &other) {
-            tree_ = other.tree_;
-            rebuildIndex();
-        }
+        if (this != &other)
+            *this = RowMap(other); // a copy that fails part way leaves this one as it was
         return *this;
     }
     // Moving keeps the nodes, so the index moves with them.
