@@ -56,7 +56,7 @@ private:
     std::condition_variable finished_; // a chunk compressed, a failure, or room in the queue
     std::deque<std::shared_ptr<Chunk>> inOrder_; // queued and not yet taken
     std::deque<std::shared_ptr<Chunk>> waiting_; // not yet taken by a worker
-    std::string window_; // the last bytes of the chunk pushed before
+    std::string window_;                         // the last bytes of the chunk pushed before
     std::exception_ptr failure_;
     bool pushedLast_ = false;
     bool poppedLast_ = false;

@@ -53,7 +53,7 @@ private:
     std::string reportedPath_;
     int deflateLevel_;
     std::function<void(std::string_view)> beforePart_;
-    std::list<std::string> texts_; // alive until the archive is closed
+    std::list<std::string> texts_;             // alive until the archive is closed
     std::unique_ptr<ParallelDeflate> deflate_; // of streamed parts, made with the first
     std::vector<std::unique_ptr<Feed>> feeds_;
     std::exception_ptr failure_;

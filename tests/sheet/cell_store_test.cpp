@@ -63,9 +63,12 @@ TEST(CellStore, FindingARowAgreesWithTheRowsHeldAfterAnyChange) {
     };
     auto randomRow = [&]() -> long {
         switch (next(8)) {
-        case 0: return 1048576 - static_cast<long>(next(4)); // far beyond the rest
-        case 1: return -static_cast<long>(next(3));
-        default: return static_cast<long>(next(300));
+        case 0:
+            return 1048576 - static_cast<long>(next(4)); // far beyond the rest
+        case 1:
+            return -static_cast<long>(next(3));
+        default:
+            return static_cast<long>(next(300));
         }
     };
     for (int step = 0; step < 20000; ++step) {

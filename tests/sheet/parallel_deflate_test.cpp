@@ -63,8 +63,9 @@ std::string deflateChunks(ParallelDeflate& deflate, const std::vector<std::strin
 
 TEST(ParallelDeflate, ChunksJoinIntoOneStreamWithTheSizeAndCrcOfTheWhole) {
     // Chunks of every kind: large, tiny, empty, one shorter than the look-back window.
-    const std::vector<std::string> chunks = {rowsText(1, 4000), rowsText(4001, 3), "",
-                                             rowsText(4004, 9000), "<x/>", rowsText(13004, 150)};
+    const std::vector<std::string> chunks = {
+        rowsText(1, 4000),   rowsText(4001, 3), "", rowsText(4004, 9000), "<x/>",
+        rowsText(13004, 150)};
     std::string whole;
     for (const std::string& chunk : chunks)
         whole += chunk;
