@@ -1,6 +1,7 @@
 #include "sheet/parallel_deflate.h"
 
 #include <algorithm>
+#include <libdeflate.h>
 #include <new>
 #include <zlib.h>
 
@@ -58,8 +59,7 @@ bool compressChunk(ParallelDeflate::Chunk& chunk, z_stream& stream) {
     }
     chunk.output.resize(written);
     chunk.length = chunk.input.size();
-    chunk.crc = static_cast<std::uint32_t>(
-        crc32_z(0, reinterpret_cast<const Bytef*>(chunk.input.data()), chunk.input.size()));
+    chunk.crc = libdeflate_crc32(0, chunk.input.data(), chunk.input.size());
     std::string().swap(chunk.input);
     std::string().swap(chunk.dictionary);
     return true;

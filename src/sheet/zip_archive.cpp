@@ -5,6 +5,7 @@
 #include "sheet/io_messages.h"
 
 #include <algorithm>
+#include <libdeflate.h>
 #include <memory>
 #include <optional>
 #include <zip.h>
@@ -84,6 +85,30 @@ bool beginsAsZip(const std::string& path) {
 struct ZipFileCloser {
     void operator()(zip_file_t* file) const { zip_fclose(file); }
 };
+
+// Deflate never makes data smaller than this fraction of what it inflates to; a declared size
+// past it is a lie, and nothing is set aside for it.
+constexpr std::uint64_t kMostInflation = 1032;
+
+struct DecompressorFree {
+    void operator()(libdeflate_decompressor* decompressor) const {
+        libdeflate_free_decompressor(decompressor);
+    }
+};
+
+// One per thread: workbooks are read on several at once.
+libdeflate_decompressor* threadDecompressor() {
+    thread_local std::unique_ptr<libdeflate_decompressor, DecompressorFree> decompressor(
+        libdeflate_alloc_decompressor());
+    return decompressor.get();
+}
+
+bool describesDeflatedPart(const zip_stat_t& stat) {
+    constexpr zip_uint64_t kNeeded =
+        ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
+    return (stat.valid & kNeeded) == kNeeded && stat.comp_method == ZIP_CM_DEFLATE &&
+           stat.comp_size > 0 && stat.size <= stat.comp_size * kMostInflation;
+}
 
 } // namespace
 
@@ -182,10 +207,46 @@ std::string ZipArchive::read(const std::string& part) {
 
     zip_stat_t stat;
     zip_stat_init(&stat);
-    if (zip_stat_index(archive_, static_cast<zip_uint64_t>(index), 0, &stat) == 0 &&
-        (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
+    const bool stated = zip_stat_index(archive_, static_cast<zip_uint64_t>(index), 0, &stat) == 0;
+    if (stated && (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) &&
+        stat.encryption_method != ZIP_EM_NONE)
         throwFileError(path_, io_messages::kEncrypted);
 
+    if (stated && !bytes_.empty()) {
+        if (std::optional<std::string> data = inflateWhole(index, stat))
+            return std::move(*data);
+    }
+    return inflateStreamed(index, part, stat);
+}
+
+std::optional<std::string> ZipArchive::inflateWhole(std::int64_t index, const zip_stat_t& stat) {
+    if (!describesDeflatedPart(stat) || stat.comp_size > bytes_.size() ||
+        stat.size > limits_.maxPartBytes || totalRead_ + stat.size > limits_.maxTotalBytes)
+        return std::nullopt;
+    libdeflate_decompressor* decompressor = threadDecompressor();
+    if (!decompressor)
+        return std::nullopt;
+    std::unique_ptr<zip_file_t, ZipFileCloser> raw(
+        zip_fopen_index(archive_, static_cast<zip_uint64_t>(index), ZIP_FL_COMPRESSED));
+    if (!raw)
+        return std::nullopt;
+    std::string deflated(static_cast<size_t>(stat.comp_size), '\0');
+    if (zip_fread(raw.get(), deflated.data(), stat.comp_size) !=
+        static_cast<zip_int64_t>(stat.comp_size))
+        return std::nullopt;
+
+    std::string data(static_cast<size_t>(stat.size), '\0');
+    // Without a count of the bytes written, anything but exactly the declared size fails.
+    if (libdeflate_deflate_decompress(decompressor, deflated.data(), deflated.size(), data.data(),
+                                      data.size(), nullptr) != LIBDEFLATE_SUCCESS ||
+        libdeflate_crc32(0, data.data(), data.size()) != stat.crc)
+        return std::nullopt;
+    totalRead_ += stat.size;
+    return data;
+}
+
+std::string ZipArchive::inflateStreamed(std::int64_t index, const std::string& part,
+                                        const zip_stat_t& stat) {
     std::unique_ptr<zip_file_t, ZipFileCloser> file(
         zip_fopen_index(archive_, static_cast<zip_uint64_t>(index), 0));
     if (!file)

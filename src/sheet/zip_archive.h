@@ -2,9 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 struct zip;
+struct zip_stat;
 
 namespace sheet {
 
@@ -36,6 +38,13 @@ public:
 
 private:
     std::int64_t locate(const std::string& part) const;
+    // A deflated part of a file held in memory, inflated in one call to its declared size and
+    // checked against its CRC; nullopt when it is no such part or anything disagrees, which
+    // leaves it to inflateStreamed to read or to name what is wrong.
+    std::optional<std::string> inflateWhole(std::int64_t index, const struct zip_stat& stat);
+    // The part through libzip's stream, bounded by the limits whatever it declares.
+    std::string inflateStreamed(std::int64_t index, const std::string& part,
+                                const struct zip_stat& stat);
     // Reads the whole file into bytes_ when it is no larger than `largest`.
     bool readWhole(std::uintmax_t largest);
     // Opens the archive over bytes_; clears them when they are no zip libzip takes.
