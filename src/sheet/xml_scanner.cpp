@@ -1,5 +1,6 @@
 #include "sheet/xml_scanner.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace sheet {
@@ -93,6 +94,13 @@ void appendWithLineFeeds(std::string& out, std::string_view raw) {
 }
 
 void appendDecodedXml(std::string& out, std::string_view raw) {
+    // Most text in a sheet is a short number with nothing to decode.
+    constexpr std::size_t kShort = 32;
+    if (raw.size() <= kShort &&
+        std::none_of(raw.begin(), raw.end(), [](char c) { return c == '&' || c == '\r'; })) {
+        out.append(raw);
+        return;
+    }
     std::size_t start = 0;
     for (;;) {
         const std::size_t amp = raw.find('&', start);
@@ -149,6 +157,15 @@ XmlScanner::Token XmlScanner::next() {
 }
 
 void XmlScanner::readMarkup() {
+    const char second = position_ + 1 < input_.size() ? input_[position_ + 1] : '\0';
+    if (second == '/') {
+        readEndTag();
+        return;
+    }
+    if (second != '!' && second != '?') {
+        readStartTag();
+        return;
+    }
     const std::string_view rest = input_.substr(position_);
     if (rest.starts_with("<!--")) {
         position_ += 4;
@@ -172,12 +189,7 @@ void XmlScanner::readMarkup() {
     }
     if (rest.starts_with("<!DOCTYPE") || rest.starts_with("<!doctype"))
         throw XmlDoctypeError{};
-    if (rest.starts_with("<!"))
-        fail("unknown declaration");
-    if (rest.starts_with("</"))
-        readEndTag();
-    else
-        readStartTag();
+    fail("unknown declaration");
 }
 
 void XmlScanner::skipPast(std::string_view terminator, const char* what) {
@@ -230,13 +242,7 @@ void XmlScanner::readStartTag() {
         skipSpace();
         if (position_ >= input_.size() || (input_[position_] != '"' && input_[position_] != '\''))
             fail("attribute value not quoted");
-        const char quote = input_[position_++];
-        const std::size_t end = input_.find(quote, position_);
-        if (end == std::string_view::npos)
-            fail("attribute value not closed");
-        if (input_.substr(position_, end - position_).find('<') != std::string_view::npos)
-            fail("'<' in attribute value");
-        position_ = end + 1;
+        position_ = endOfAttributeValue(input_[position_]) + 1;
     }
     attributes_ = input_.substr(attributesStart, position_ - attributesStart);
     if (input_[position_] == '/') {
@@ -247,6 +253,19 @@ void XmlScanner::readStartTag() {
     }
     ++position_;
     token_ = Token::StartTag;
+}
+
+std::size_t XmlScanner::endOfAttributeValue(char quote) {
+    ++position_;
+    // Values are short: one pass looking for both characters beats two searches.
+    std::size_t end = position_;
+    while (end < input_.size() && input_[end] != quote && input_[end] != '<')
+        ++end;
+    if (end < input_.size() && input_[end] == quote)
+        return end;
+    if (input_.find(quote, end) == std::string_view::npos)
+        fail("attribute value not closed");
+    fail("'<' in attribute value");
 }
 
 std::optional<std::string_view> XmlScanner::attribute(std::string_view localName) const {

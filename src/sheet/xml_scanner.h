@@ -75,6 +75,9 @@ private:
     void readStartTag();
     void readEndTag();
     void skipPast(std::string_view terminator, const char* what);
+    // Moves past the opening quote of an attribute value and returns where its closing quote
+    // is; fails when the value is not closed or holds a '<'.
+    std::size_t endOfAttributeValue(char quote);
     std::string_view readName();
     void skipSpace();
     void expectEndTag(std::string_view name);
@@ -91,12 +94,24 @@ private:
 
 namespace xml_detail {
 
+enum CharClass : unsigned char { kSpace = 1, kEndsName = 2 };
+
+// Looked up for every byte of a tag, where a chain of comparisons costs more.
+inline constexpr std::array<unsigned char, 256> kCharClasses = [] {
+    std::array<unsigned char, 256> classes{};
+    for (unsigned char c : {' ', '\t', '\r', '\n'})
+        classes[c] = kSpace | kEndsName;
+    for (unsigned char c : {'>', '/', '=', '<', '"', '\''})
+        classes[c] = kEndsName;
+    return classes;
+}();
+
 inline bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    return kCharClasses[static_cast<unsigned char>(c)] & kSpace;
 }
 
 inline bool endsName(char c) {
-    return isSpace(c) || c == '>' || c == '/' || c == '=' || c == '<' || c == '"' || c == '\'';
+    return kCharClasses[static_cast<unsigned char>(c)] & kEndsName;
 }
 
 inline std::string_view withoutPrefix(std::string_view name) {
