@@ -22,6 +22,11 @@ TEST(XmlScanner, DecodesReferencesAndKeepsWhatIsNoReference) {
     for (const char* kept :
          {"&#0;", "&#xD800;", "&#x110000;", "&nbsp;", "& b", "&amp", "&#x;", "&#12345678901;"})
         EXPECT_EQ(decoded(kept), kept) << kept;
+    // Line ends read as LF, in short text as in long.
+    const std::string longText(40, 'x');
+    EXPECT_EQ(decoded("1\r\n2\r3"), "1\n2\n3");
+    EXPECT_EQ(decoded(longText + "\r\n" + longText), longText + "\n" + longText);
+    EXPECT_EQ(decoded("12.5"), "12.5");
 }
 
 TEST(XmlScanner, HandsOutTagsAttributesAndTextInOrder) {
@@ -74,6 +79,21 @@ TEST(XmlScanner, RefusesMalformedMarkup) {
             XmlSyntaxError)
             << input;
     }
+    // The error says what is wrong, at the value that is wrong.
+    const auto failure = [](const char* input) {
+        XmlScanner scanner(input);
+        try {
+            while (scanner.next() != Token::End) {
+            }
+        } catch (const XmlSyntaxError& error) {
+            return std::string(error.what) + " @" + std::to_string(error.offset);
+        }
+        return std::string("no error");
+    };
+    EXPECT_EQ(failure("<a b=\"1></a>"), "attribute value not closed @6");
+    EXPECT_EQ(failure("<a x='1' b=\"<\"/>"), "'<' in attribute value @12");
+    EXPECT_EQ(failure("<a/><!ELEMENT x>"), "unknown declaration @4");
+
     XmlScanner doctype("<!DOCTYPE a [<!ENTITY e 'x'>]><a/>");
     EXPECT_THROW(doctype.next(), XmlDoctypeError);
 
