@@ -22,13 +22,17 @@ WorkbookReadAhead::WorkbookReadAhead(std::vector<std::string> paths, Reader read
         entries_.back().path = std::move(path);
     }
     threads = std::clamp<std::size_t>(threads, 1, depth_);
+    disposals_.resize(threads);
+    wake_ = std::make_unique<std::condition_variable[]>(threads);
+    idle_.assign(threads, 0);
+    ended_.assign(threads, 0);
     try {
         for (std::size_t i = 0; i < threads; ++i) {
             {
                 std::lock_guard lock(mutex_);
                 ++running_;
             }
-            threads_.emplace_back([this] { work(); });
+            threads_.emplace_back([this, i] { work(i); });
         }
     } catch (...) {
         // The threads started read on; with none, the failure goes to the caller.
@@ -43,8 +47,8 @@ WorkbookReadAhead::~WorkbookReadAhead() {
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
+        wakeIdleReaders(true);
     }
-    workToDo_.notify_all();
     for (std::thread& thread : threads_)
         thread.join();
 }
@@ -74,18 +78,20 @@ WorkbookReadAhead::FileStamp WorkbookReadAhead::stampOf(const std::string& path)
     return stamp;
 }
 
-bool WorkbookReadAhead::hasWork() const {
-    return stopping_ || !disposals_.empty() || taken_ >= entries_.size() ||
+bool WorkbookReadAhead::hasWork(std::size_t reader) const {
+    return stopping_ || !disposals_[reader].empty() || taken_ >= entries_.size() ||
            (next_ < entries_.size() && next_ < taken_ + depth_);
 }
 
-void WorkbookReadAhead::work() {
+void WorkbookReadAhead::work(std::size_t reader) {
     std::unique_lock lock(mutex_);
     while (true) {
-        workToDo_.wait(lock, [this] { return hasWork(); });
-        if (!disposals_.empty()) {
-            auto done = std::move(disposals_);
-            disposals_.clear();
+        idle_[reader] = 1;
+        wake_[reader].wait(lock, [this, reader] { return hasWork(reader); });
+        idle_[reader] = 0;
+        if (!disposals_[reader].empty()) {
+            auto done = std::move(disposals_[reader]);
+            disposals_[reader].clear();
             lock.unlock();
             done.clear();
             lock.lock();
@@ -93,6 +99,7 @@ void WorkbookReadAhead::work() {
         }
         if (stopping_ || taken_ >= entries_.size()) {
             --running_;
+            ended_[reader] = 1;
             return;
         }
         const std::size_t index = next_++;
@@ -100,6 +107,7 @@ void WorkbookReadAhead::work() {
             continue;
         Entry& entry = entries_[index];
         entry.state = State::Reading;
+        entry.reader = reader;
         const std::string path = entry.path;
         lock.unlock();
         // Stamped before reading: a change during the read shows as a different stamp later.
@@ -118,18 +126,54 @@ void WorkbookReadAhead::work() {
             entry.model = std::move(model);
             entry.failure = failure;
         }
-        readDone_.notify_all();
+        // Only a caller that asked for this workbook while it was read waits for it; woken
+        // after the lock is let go, it does not wake only to wait for the lock.
+        if (entry.claimed) {
+            lock.unlock();
+            readDone_.notify_all();
+            lock.lock();
+        }
     }
+}
+
+std::size_t WorkbookReadAhead::readerOf(const Workbook* workbook) {
+    const auto found = std::find_if(handedOut_.begin(), handedOut_.end(),
+                                    [workbook](const auto& out) { return out.first == workbook; });
+    if (found == handedOut_.end())
+        return 0;
+    const std::size_t reader = found->second;
+    handedOut_.erase(found);
+    return reader;
+}
+
+std::size_t WorkbookReadAhead::pendingDisposals() const {
+    std::size_t pending = 0;
+    for (const auto& disposals : disposals_)
+        pending += disposals.size();
+    return pending;
 }
 
 void WorkbookReadAhead::dispose(std::unique_ptr<Workbook> workbook) {
     std::unique_lock lock(mutex_);
+    const std::size_t reader = readerOf(workbook.get());
     // Threads kept from running must not gather workbooks: beyond a few, the caller frees.
-    if (running_ == 0 || disposals_.size() >= depth_)
+    if (ended_[reader] || pendingDisposals() >= depth_)
         return;
-    disposals_.push_back(std::move(workbook));
+    disposals_[reader].push_back(std::move(workbook));
+    const bool waiting = idle_[reader] != 0;
     lock.unlock();
-    workToDo_.notify_one();
+    if (waiting)
+        wake_[reader].notify_one();
+}
+
+void WorkbookReadAhead::wakeIdleReaders(bool all) {
+    for (std::size_t reader = 0; reader < idle_.size(); ++reader) {
+        if (!idle_[reader])
+            continue;
+        wake_[reader].notify_one();
+        if (!all)
+            return;
+    }
 }
 
 std::size_t WorkbookReadAhead::findAhead(const std::string& path) const {
@@ -160,8 +204,10 @@ std::unique_ptr<Workbook> WorkbookReadAhead::take(const std::string& path) {
     passOver(index);
     Entry& entry = entries_[index];
     const bool started = entry.state != State::Waiting;
+    // Each entry passed over or taken frees a place to read ahead into; once the last is
+    // taken, every thread ends.
+    wakeIdleReaders(index + 1 - taken_ > 1 || index + 1 == entries_.size());
     taken_ = index + 1;
-    workToDo_.notify_all();
     if (!started) {
         entry.state = State::Dropped;
         return nullptr;
@@ -173,6 +219,12 @@ std::unique_ptr<Workbook> WorkbookReadAhead::take(const std::string& path) {
     auto failure = entry.failure;
     entry.failure = nullptr;
     const FileStamp stamp = entry.stamp;
+    if (model) {
+        // Only the latest few are remembered: a workbook never given back is forgotten.
+        if (handedOut_.size() >= 4 * depth_)
+            handedOut_.erase(handedOut_.begin());
+        handedOut_.emplace_back(model.get(), entry.reader);
+    }
     lock.unlock();
     if (stampOf(path) != stamp)
         return nullptr;

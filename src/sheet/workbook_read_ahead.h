@@ -26,7 +26,7 @@ public:
     using Reader = std::function<std::unique_ptr<Workbook>(const std::string& path)>;
 
     // How many workbooks may wait read but not yet asked for.
-    static constexpr std::size_t kDefaultDepth = 3;
+    static constexpr std::size_t kDefaultDepth = 6;
     // Reading threads: one per core, up to two. Reading is most of a method's work and the
     // caller's share is small, so even on two cores a second reader shortens the run.
     static std::size_t defaultThreads();
@@ -46,9 +46,10 @@ public:
     // read's failure. Entries of the list before the one taken are dropped.
     std::unique_ptr<Workbook> take(const std::string& path);
 
-    // Frees a workbook the caller is done with on a reading thread, where most workbooks were
-    // built, so that the caller goes on at once; freed here when those threads have ended or
-    // are already behind with as many as they may read ahead.
+    // Frees a workbook the caller is done with on a reading thread, so that the caller goes on
+    // at once: on the thread that read it, whose memory it is (freeing it on another makes
+    // that thread and the one that reads wait for each other's heap). Freed here when those
+    // threads have ended or are already behind with as many as they may read ahead.
     void dispose(std::unique_ptr<Workbook> workbook);
 
 private:
@@ -65,12 +66,20 @@ private:
         FileStamp stamp;
         std::unique_ptr<Workbook> model;
         std::exception_ptr failure;
-        bool claimed = false; // taken while its read was under way
+        bool claimed = false;   // taken while its read was under way
+        std::size_t reader = 0; // the thread that read it
     };
 
     static FileStamp stampOf(const std::string& path);
-    void work();
-    bool hasWork() const;
+    void work(std::size_t reader);
+    bool hasWork(std::size_t reader) const;
+    // The thread that read a workbook handed out, forgotten as it is asked; the first
+    // thread for a workbook not read here.
+    std::size_t readerOf(const Workbook* workbook);
+    std::size_t pendingDisposals() const;
+    // Wakes the idle reading threads, or only the first of them. Called with the lock held;
+    // the threads woken take it once the caller lets go.
+    void wakeIdleReaders(bool all);
     std::size_t findAhead(const std::string& path) const;
     void passOver(std::size_t end);
 
@@ -80,12 +89,15 @@ private:
     std::size_t next_ = 0;  // the first entry the thread has not started
     std::size_t taken_ = 0; // entries before this one were taken or passed over
     bool stopping_ = false;
-    std::size_t running_ = 0; // reading threads not yet ended
-    std::vector<std::unique_ptr<Workbook>> disposals_;
+    std::size_t running_ = 0;                                       // reading threads not yet ended
+    std::vector<std::vector<std::unique_ptr<Workbook>>> disposals_; // by reading thread
+    std::vector<std::pair<const Workbook*, std::size_t>> handedOut_; // workbook, its reader
     mutable std::mutex mutex_;
-    // Two conditions, so that a finished read wakes only the caller and a taken or disposed
-    // workbook only the reading threads.
-    std::condition_variable workToDo_;
+    // A condition for each reading thread and one for the caller, so that a finished read
+    // wakes only the caller, a taken workbook one idle thread, a disposed one its reader.
+    std::unique_ptr<std::condition_variable[]> wake_; // by reading thread
+    std::vector<char> idle_;                          // by reading thread: waiting on wake_
+    std::vector<char> ended_;                         // by reading thread
     std::condition_variable readDone_;
     std::vector<std::thread> threads_;
 };

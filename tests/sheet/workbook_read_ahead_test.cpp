@@ -8,6 +8,7 @@
 #include <fstream>
 #include <future>
 #include <gtest/gtest.h>
+#include <map>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -185,6 +186,58 @@ TEST_F(ReadAheadTest, DisposedWorkbooksAreFreed) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         EXPECT_TRUE(watched.expired()) << path;
     }
+}
+
+// A workbook's memory is freed by the thread that read it: freed by another, the two threads
+// would wait for each other's heap. (Past the end of the list the threads end, and the caller
+// frees.)
+TEST_F(ReadAheadTest, EachDisposedWorkbookIsFreedOnTheThreadThatReadIt) {
+    std::mutex threads;
+    std::map<std::string, std::thread::id> readOn, freedOn;
+    auto tracingReader = [&, inner = reader()](const std::string& path) {
+        auto book = inner(path);
+        const auto deleter = [&, path](const sheet::PackagePart* part) {
+            std::lock_guard lock(threads);
+            freedOn[path] = std::this_thread::get_id();
+            delete part;
+        };
+        book->workbookParts.push_back(
+            {"drawing",
+             "type",
+             std::shared_ptr<const sheet::PackagePart>(new sheet::PackagePart, deleter),
+             {}});
+        std::lock_guard lock(threads);
+        readOn[path] = std::this_thread::get_id();
+        return book;
+    };
+    std::vector<std::string> paths;
+    for (int i = 0; i < 12; ++i)
+        paths.push_back(write(std::to_string(i) + ".xlsx", std::to_string(i)));
+    const std::vector<std::string> taken(paths.begin(), paths.end() - 4);
+    {
+        WorkbookReadAhead ahead(paths, tracingReader, 4, 2);
+        for (std::size_t i = 0; i < taken.size(); ++i) {
+            const std::string& path = taken[i];
+            waitForReads(static_cast<int>(i) + 1); // one not started is left to the caller
+            auto book = ahead.take(path);
+            ASSERT_NE(book, nullptr) << path;
+            ahead.dispose(std::move(book));
+            // One at a time: disposals beyond the depth are freed by the caller.
+            for (int wait = 0; wait < 1000; ++wait) {
+                if (std::lock_guard lock(threads); freedOn.count(path))
+                    break;
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        }
+    }
+    std::lock_guard lock(threads);
+    std::set<std::thread::id> readers;
+    for (const std::string& path : taken) {
+        ASSERT_TRUE(freedOn.count(path)) << path;
+        EXPECT_EQ(freedOn[path], readOn[path]) << path;
+        readers.insert(readOn[path]);
+    }
+    EXPECT_EQ(readers.count(std::this_thread::get_id()), 0u);
 }
 
 // While the reading thread is held up, workbooks handed back beyond its depth are freed at once.
