@@ -37,14 +37,9 @@ const std::string& SharedText::emptyText() noexcept {
     return empty;
 }
 
-void SharedText::retain() const noexcept {
-    if (block_)
-        block_->references.fetch_add(1, std::memory_order_relaxed);
-}
-
-void SharedText::release() noexcept {
-    if (block_ && block_->references.fetch_sub(1, std::memory_order_acq_rel) == 1)
-        delete block_;
+void SharedText::destroy() noexcept {
+    delete block_;
+    block_ = nullptr;
 }
 
 std::ostream& operator<<(std::ostream& out, const SharedText& text) {

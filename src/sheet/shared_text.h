@@ -69,8 +69,16 @@ private:
     };
 
     static const std::string& emptyText() noexcept;
-    void retain() const noexcept;
-    void release() noexcept;
+    // Inline, as every cell's text and formula pass through them and are mostly empty.
+    void retain() const noexcept {
+        if (block_)
+            block_->references.fetch_add(1, std::memory_order_relaxed);
+    }
+    void release() noexcept {
+        if (block_ && block_->references.fetch_sub(1, std::memory_order_acq_rel) == 1)
+            destroy();
+    }
+    void destroy() noexcept;
 
     Block* block_ = nullptr;
 };

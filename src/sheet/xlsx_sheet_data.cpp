@@ -260,8 +260,9 @@ private:
         const bool plain = !styleText || parseInteger(*styleText) == 0;
         RawCell raw;
         raw.type = decoded(type.value_or(""));
-        forEachChild(scanner_, "cell not closed",
-                     [this, &raw](std::string_view child) { readCellChild(raw, child); });
+        if (!readValueOnly(raw))
+            forEachChild(scanner_, "cell not closed",
+                         [this, &raw](std::string_view child) { readCellChild(raw, child); });
         fillCell(raw, cell);
         if (cell.value.empty() && cell.formula.empty() && plain)
             return;
@@ -273,6 +274,19 @@ private:
                 cells_->reserve(expectedCells_);
         }
         cells_->insert_or_assign(cells_->end(), column_, std::move(cell));
+    }
+
+    // The common cell whose only child is a plain <v>, read past the general walk; false when
+    // the cell is any other, with what was read so far in `raw` and the rest left to the walk.
+    bool readValueOnly(RawCell& raw) {
+        if (scanner_.selfClosing())
+            return false;
+        const std::optional<std::string_view> value = scanner_.takePlainElement("v");
+        if (!value)
+            return false;
+        raw.hasValue = true;
+        raw.value.assign(*value);
+        return scanner_.takeEndTag(scanner_.qualifiedName());
     }
 
     void readCellChild(RawCell& raw, std::string_view name) {

@@ -279,6 +279,39 @@ std::optional<std::string_view> XmlScanner::attribute(std::string_view localName
     return found;
 }
 
+std::optional<std::string_view> XmlScanner::takePlainElement(std::string_view name) {
+    const std::string_view rest = input_.substr(position_);
+    if (rest.size() < 2 * name.size() + 5 || rest[0] != '<' ||
+        rest.substr(1, name.size()) != name || rest[name.size() + 1] != '>')
+        return std::nullopt;
+    const std::size_t textStart = name.size() + 2;
+    std::size_t textEnd = textStart;
+    while (textEnd < rest.size() && rest[textEnd] != '<') {
+        if (rest[textEnd] == '&' || rest[textEnd] == '\r')
+            return std::nullopt;
+        ++textEnd;
+    }
+    const std::string_view end = rest.substr(textEnd);
+    if (end.size() < name.size() + 3 || end[1] != '/' || end.substr(2, name.size()) != name ||
+        end[name.size() + 2] != '>')
+        return std::nullopt;
+    position_ += textEnd + name.size() + 3;
+    return rest.substr(textStart, textEnd - textStart);
+}
+
+bool XmlScanner::takeEndTag(std::string_view name) {
+    const std::string_view rest = input_.substr(position_);
+    if (rest.size() < name.size() + 3 || rest[0] != '<' || rest[1] != '/' ||
+        rest.substr(2, name.size()) != name || rest[name.size() + 2] != '>')
+        return false;
+    tokenStart_ = position_;
+    position_ += name.size() + 3;
+    token_ = Token::EndTag;
+    name_ = rest.substr(2, name.size());
+    selfClosing_ = false;
+    return true;
+}
+
 void XmlScanner::expectEndTag(std::string_view name) {
     if (name_ != name)
         fail("end tag does not match its start tag");

@@ -59,6 +59,13 @@ public:
     }
     std::size_t position() const { return position_; }
 
+    // The text of `<name>text</name>` when it comes next exactly so, its text free of markup,
+    // references and carriage returns; nullopt, with nothing consumed, for anything else.
+    // A shortcut past the general walk for the one child most cells have.
+    std::optional<std::string_view> takePlainElement(std::string_view name);
+    // Consumes `</name>` when it comes next exactly so; false, with nothing consumed, otherwise.
+    bool takeEndTag(std::string_view name);
+
     // Consumes everything up to and including the end tag of the start tag just read.
     void skipElement();
     // Appends the text inside the start tag just read (entities decoded, nested elements

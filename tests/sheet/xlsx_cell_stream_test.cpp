@@ -65,6 +65,31 @@ TEST_F(XlsxCellStream, ReadsPrefixedCommentedAndEscapedCellData) {
     EXPECT_EQ(sheet.merges[0].firstRow, 5);
 }
 
+// A cell whose only child is a plain <v> is read by a shortcut; one with more, or a value to
+// decode, goes on through the general walk from where the shortcut stopped.
+TEST_F(XlsxCellStream, CellsOfOnePlainValueAndAnyOtherReadAlike) {
+    const auto workbook = readSheet(worksheetXml(
+        R"(<sheetData><row r="3"><c r="A3"><v>1</v></c><c r="B3"><v>2</v><extLst><ext/></extLst>)"
+        R"(</c><c r="C3"><v>3</v> </c><c r="D3" t="str"><v>a&amp;b</v></c>)"
+        R"(<c r="E3"><v>4</v><v>5</v></c><c r="F3" t="str"><v>x</v></c ><c><v>7</v></c>)"
+        R"(</row></sheetData>)"));
+    EXPECT_EQ(valueAt(*workbook, 3, 1), CellValue::Number(1));
+    EXPECT_EQ(valueAt(*workbook, 3, 2), CellValue::Number(2));
+    EXPECT_EQ(valueAt(*workbook, 3, 3), CellValue::Number(3));
+    EXPECT_EQ(valueAt(*workbook, 3, 4), CellValue::Text("a&b"));
+    EXPECT_EQ(valueAt(*workbook, 3, 5), CellValue::Number(5));
+    EXPECT_EQ(valueAt(*workbook, 3, 6), CellValue::Text("x"));
+    EXPECT_EQ(valueAt(*workbook, 3, 7), CellValue::Number(7));
+
+    for (const char* damaged :
+         {R"(<row r="1"><c r="A1"><v>1</v></d></row>)", R"(<row r="1"><c r="A1"><v>1</v></row>)",
+          R"(<row r="1"><c r="A1"><v>1</v>)"}) {
+        const std::string message =
+            readError(worksheetXml(std::string("<sheetData>") + damaged + "</sheetData>"));
+        EXPECT_NE(message.find(io_messages::kMalformedXml), std::string::npos) << damaged;
+    }
+}
+
 TEST_F(XlsxCellStream, AnEmptyValueIsAnEmptyCellWhateverItsType) {
     const auto workbook = readSheet(
         worksheetXml(R"(<sheetData><row r="1"><c r="A1" t="s"><v/></c><c r="B1" t="e"><v></v></c>)"

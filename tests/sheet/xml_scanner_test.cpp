@@ -64,6 +64,44 @@ TEST(XmlScanner, ElementTextLeavesNestedElementsOut) {
     EXPECT_EQ(scanner.qualifiedName(), "next");
 }
 
+// The shortcut for <v>text</v> takes only what the general walk would read the same, and
+// leaves anything else untouched for it.
+TEST(XmlScanner, PlainElementsAreTakenWholeAndAnythingElseIsLeft) {
+    XmlScanner scanner("<c r=\"A1\"><v>12.5</v></c><c><v>1&amp;2</v></c><c><x:v>3</x:v></c>");
+    ASSERT_EQ(scanner.next(), Token::StartTag);
+    EXPECT_EQ(scanner.takePlainElement("f"), std::nullopt);
+    EXPECT_EQ(scanner.takePlainElement("v"), "12.5");
+    EXPECT_FALSE(scanner.takeEndTag("cc"));
+    EXPECT_TRUE(scanner.takeEndTag("c"));
+    EXPECT_EQ(scanner.token(), Token::EndTag);
+    EXPECT_EQ(scanner.qualifiedName(), "c");
+
+    ASSERT_EQ(scanner.next(), Token::StartTag);
+    const std::size_t before = scanner.position();
+    EXPECT_EQ(scanner.takePlainElement("v"), std::nullopt); // a reference to decode
+    EXPECT_EQ(scanner.position(), before);
+    ASSERT_EQ(scanner.next(), Token::StartTag);
+    std::string text;
+    scanner.appendElementText(text);
+    EXPECT_EQ(text, "1&2");
+    EXPECT_TRUE(scanner.takeEndTag("c"));
+
+    ASSERT_EQ(scanner.next(), Token::StartTag);
+    EXPECT_EQ(scanner.takePlainElement("v"), std::nullopt); // a prefix
+    ASSERT_EQ(scanner.next(), Token::StartTag);
+    EXPECT_EQ(scanner.qualifiedName(), "x:v");
+
+    for (const char* other : {"<v>1\r\n</v>", "<v>1</w>", "<v>1</v", "<v>1", "<v >1</v>", "<v/>",
+                              "<vv>1</vv>", "<v><b/></v>"}) {
+        XmlScanner rest(other);
+        EXPECT_EQ(rest.takePlainElement("v"), std::nullopt) << other;
+        EXPECT_EQ(rest.position(), 0u) << other;
+    }
+    XmlScanner empty("<v></v></c >");
+    EXPECT_EQ(empty.takePlainElement("v"), "");
+    EXPECT_FALSE(empty.takeEndTag("c")); // left to the walk, which allows the space
+}
+
 TEST(XmlScanner, RefusesMalformedMarkup) {
     const char* inputs[] = {
         "<a b=\"1></a>", "<a b=1></a>", "<a b></a>", "<a b=\"<\"/>", "< a/>",        "<a",
