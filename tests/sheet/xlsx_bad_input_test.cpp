@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace sheet {
 namespace {
@@ -193,6 +194,34 @@ TEST_F(XlsxBadInput, PartsWhoseStatedSizeOrChecksumLieFailAlikeEitherWay) {
         EXPECT_EQ(whole, outcome(path, partByPart)) << lie.value;
         EXPECT_EQ(whole == "200 rows", lie.readable) << whole;
     }
+}
+
+// A part that states far more than it holds is given no memory for what it only states.
+TEST_F(XlsxBadInput, APartStatingAHugeSizeIsGivenNoMemoryForIt) {
+    const std::string part = "xl/worksheets/sheet1.xml";
+    std::string noise;
+    unsigned seed = 12345;
+    for (int i = 0; i < 300000; ++i) {
+        seed = seed * 1103515245 + 12345;
+        noise += static_cast<char>('a' + (seed >> 16) % 26);
+    }
+    PackageParts parts =
+        minimalWorkbook({"Sheet1"}, {"<row r=\"1\"><c r=\"A1\"><v>7</v></c></row>"});
+    parts[part].insert(parts[part].rfind("</worksheet>"), "<!--" + noise + "-->");
+    std::string bytes = readBytes(withParts(parts));
+    const std::uint32_t stated = zipField(bytes, part, 20) * 1000; // within what deflate allows
+    ASSERT_GT(stated, 100u << 20);
+    setZipField(bytes, part, 22, 24, stated);
+    const std::string path = folder_.file("stated.xlsx");
+    writeBytes(path, bytes);
+
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    const auto workbook = readWorkbook(path);
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_EQ(workbook->sheets[0]->cell(1, 1)->value, CellValue::Number(7));
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "kB more at the peak";
 }
 
 TEST_F(XlsxBadInput, MissingParts) {
