@@ -27,19 +27,15 @@ WorkbookReadAhead::WorkbookReadAhead(std::vector<std::string> paths, Reader read
     idle_.assign(threads, 0);
     ended_.assign(threads, 0);
     try {
-        for (std::size_t i = 0; i < threads; ++i) {
-            {
-                std::lock_guard lock(mutex_);
-                ++running_;
-            }
+        for (std::size_t i = 0; i < threads; ++i)
             threads_.emplace_back([this, i] { work(i); });
-        }
     } catch (...) {
         // The threads started read on; with none, the failure goes to the caller.
-        std::lock_guard lock(mutex_);
-        --running_;
         if (threads_.empty())
             throw;
+        std::lock_guard lock(mutex_);
+        std::fill(ended_.begin() + static_cast<std::ptrdiff_t>(threads_.size()), ended_.end(),
+                  char{1});
     }
 }
 
@@ -98,7 +94,6 @@ void WorkbookReadAhead::work(std::size_t reader) {
             continue;
         }
         if (stopping_ || taken_ >= entries_.size()) {
-            --running_;
             ended_[reader] = 1;
             return;
         }

@@ -89,8 +89,7 @@ private:
     std::size_t next_ = 0;  // the first entry the thread has not started
     std::size_t taken_ = 0; // entries before this one were taken or passed over
     bool stopping_ = false;
-    std::size_t running_ = 0;                                       // reading threads not yet ended
-    std::vector<std::vector<std::unique_ptr<Workbook>>> disposals_; // by reading thread
+    std::vector<std::vector<std::unique_ptr<Workbook>>> disposals_;  // by reading thread
     std::vector<std::pair<const Workbook*, std::size_t>> handedOut_; // workbook, its reader
     mutable std::mutex mutex_;
     // A condition for each reading thread and one for the caller, so that a finished read
