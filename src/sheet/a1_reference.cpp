@@ -135,9 +135,29 @@ size_t tokenEnd(std::string_view formula, size_t i) {
     return i;
 }
 
+// "B7": capital letters then digits, the way files write a cell's own address; nullopt for
+// anything else, left to the general parse.
+std::optional<CellAddress> plainCellAddress(std::string_view text) {
+    std::size_t i = 0;
+    long column = 0;
+    for (; i < text.size() && i < 3 && text[i] >= 'A' && text[i] <= 'Z'; ++i)
+        column = column * 26 + (text[i] - 'A' + 1);
+    const std::size_t letters = i;
+    long row = 0;
+    for (; i < text.size() && i - letters < 7 && isDigit(text[i]); ++i)
+        row = row * 10 + (text[i] - '0');
+    if (letters == 0 || i == letters || i != text.size())
+        return std::nullopt;
+    if (column > kMaxColumns || row < 1 || row > kMaxRows)
+        return std::nullopt;
+    return CellAddress{row, column};
+}
+
 } // namespace
 
 std::optional<CellAddress> parseCellAddress(std::string_view text) {
+    if (auto address = plainCellAddress(text))
+        return address;
     auto part = parseRefPart(text);
     if (!part || !isCell(*part))
         return std::nullopt;

@@ -35,10 +35,11 @@ struct SharedFormula {
     std::string text;
 };
 
-// The parts of one <c> element as found in the stream.
+// The parts of one <c> element found past its plain <v>, for the cells read by the general
+// walk. Views point into the part's text or into the strings held here.
 struct RawCell {
-    std::string type;
-    std::string value;
+    std::string_view value;
+    std::string valueRead; // the value when it had to be decoded
     bool hasValue = false;
     std::string formula;
     bool hasFormula = false;
@@ -52,6 +53,14 @@ std::string decoded(std::string_view raw) {
     std::string out;
     appendDecodedXml(out, raw);
     return out;
+}
+
+// `raw` decoded, in `storage` only when decoding changes it.
+std::string_view decodedView(std::string_view raw, std::string& storage) {
+    if (raw.find('&') == std::string_view::npos && raw.find('\r') == std::string_view::npos)
+        return raw;
+    appendDecodedXml(storage, raw);
+    return storage;
 }
 
 // "nan", "inf" and the like: spelled as a number, but no number a cell can hold.
@@ -173,17 +182,24 @@ private:
         throwFileError(context_.path, reason, context_.part + ": " + std::string(what));
     }
 
-    // The model style of a cell format index as written in the file; a number that is no
-    // index at all is damage, an index past the formats falls back to the default format.
-    int styleOf(std::string_view text) const {
+    // The cell format index written in an "s" attribute; a number that is no index at all is
+    // damage.
+    long formatIndex(std::string_view text) const {
         auto index = parseInteger(text);
         if (!index || *index < 0)
             damaged(io_messages::kBadNumber, "s=\"" + std::string(text) + '"');
-        const auto& styles = context_.styleOfFormat;
-        if (*index >= static_cast<long>(styles.size()))
-            return styles.front();
-        return styles[static_cast<std::size_t>(*index)];
+        return *index;
     }
+
+    // The model style of a cell format index; one past the formats falls back to the default.
+    int styleOfFormat(long index) const {
+        const auto& styles = context_.styleOfFormat;
+        if (index >= static_cast<long>(styles.size()))
+            return styles.front();
+        return styles[static_cast<std::size_t>(index)];
+    }
+
+    int styleOf(std::string_view text) const { return styleOfFormat(formatIndex(text)); }
 
     void readRow() {
         const auto [r, ht, hidden, customFormat, s, spans] =
@@ -245,7 +261,7 @@ private:
     }
 
     void readCell() {
-        const auto [r, styleText, type] = scanner_.attributes({"r", "s", "t"});
+        const auto [r, styleText, typeText] = scanner_.attributes({"r", "s", "t"});
         if (r) {
             auto address = parseCellAddress(*r);
             // The row element is authoritative; a cell naming another row is misplaced.
@@ -255,16 +271,13 @@ private:
         } else if (++column_ > kMaxColumns) {
             outOfRange("column");
         }
+        const long format = styleText ? formatIndex(*styleText) : 0;
         Cell cell;
-        cell.style = styleText ? styleOf(*styleText) : context_.styleOfFormat.front();
-        const bool plain = !styleText || parseInteger(*styleText) == 0;
-        RawCell raw;
-        raw.type = decoded(type.value_or(""));
-        if (!readValueOnly(raw))
-            forEachChild(scanner_, "cell not closed",
-                         [this, &raw](std::string_view child) { readCellChild(raw, child); });
-        fillCell(raw, cell);
-        if (cell.value.empty() && cell.formula.empty() && plain)
+        cell.style = styleOfFormat(format);
+        std::string typeDecoded;
+        const std::string_view type = decodedView(typeText.value_or(""), typeDecoded);
+        readContent(type, cell);
+        if (cell.value.empty() && cell.formula.empty() && format == 0)
             return;
         if (--context_.cellsLeft < 0)
             damaged(io_messages::kTooManyCells, cellAddressText(row_, column_));
@@ -276,24 +289,33 @@ private:
         cells_->insert_or_assign(cells_->end(), column_, std::move(cell));
     }
 
-    // The common cell whose only child is a plain <v>, read past the general walk; false when
-    // the cell is any other, with what was read so far in `raw` and the rest left to the walk.
-    bool readValueOnly(RawCell& raw) {
+    // Reads the cell's children, from just after its start tag up to and including its end
+    // tag, into `cell`. The common cell whose only child is a plain <v> is read past the
+    // general walk.
+    void readContent(std::string_view type, Cell& cell) {
         if (scanner_.selfClosing())
-            return false;
+            return;
         const std::optional<std::string_view> value = scanner_.takePlainElement("v");
-        if (!value)
-            return false;
-        raw.hasValue = true;
-        raw.value.assign(*value);
-        return scanner_.takeEndTag(scanner_.qualifiedName());
+        if (value && scanner_.takeEndTag(scanner_.qualifiedName())) {
+            fillValue(type, true, *value, cell);
+            return;
+        }
+        RawCell raw;
+        if (value) {
+            raw.hasValue = true;
+            raw.value = *value;
+        }
+        forEachChild(scanner_, "cell not closed",
+                     [this, &raw](std::string_view child) { readCellChild(raw, child); });
+        fillCell(raw, type, cell);
     }
 
     void readCellChild(RawCell& raw, std::string_view name) {
         if (name == "v") {
             raw.hasValue = true;
-            raw.value.clear();
-            scanner_.appendElementText(raw.value);
+            raw.valueRead.clear();
+            scanner_.appendElementText(raw.valueRead);
+            raw.value = raw.valueRead;
         } else if (name == "f") {
             raw.hasFormula = true;
             raw.formulaKind = decoded(scanner_.attribute("t").value_or(""));
@@ -308,23 +330,22 @@ private:
         }
     }
 
-    void fillCell(RawCell& raw, Cell& cell) {
+    void fillCell(RawCell& raw, std::string_view type, Cell& cell) {
         if (raw.hasFormula)
             cell.formula = formulaText(raw);
-        if (raw.type == "inlineStr") {
-            if (raw.hasInline) {
-                cell.value = CellValue::Text(std::move(raw.inlineText.text));
-                cell.richText = std::move(raw.inlineText.runs);
-            }
+        if (type == "inlineStr" && raw.hasInline) {
+            cell.value = CellValue::Text(std::move(raw.inlineText.text));
+            cell.richText = std::move(raw.inlineText.runs);
             return;
         }
-        // An empty <v/> holds no value whatever the cell's type says.
-        if (!raw.hasValue || (raw.value.empty() && raw.type != "str"))
-            return;
-        fillValue(raw.type, raw.value, cell);
+        fillValue(type, raw.hasValue, raw.value, cell);
     }
 
-    void fillValue(const std::string& type, const std::string& text, Cell& cell) {
+    void fillValue(std::string_view type, bool hasValue, std::string_view text, Cell& cell) {
+        // An inline string's value is its <is>; an empty <v/> holds no value whatever the
+        // cell's type says.
+        if (type == "inlineStr" || !hasValue || (text.empty() && type != "str"))
+            return;
         if (type.empty() || type == "n") {
             if (auto number = parseNumber(text))
                 cell.value = CellValue::Number(*number);

@@ -100,6 +100,24 @@ std::string_view attributeText(pugi::xml_node node, std::string_view name) {
     return attributeNamed(node, name).value();
 }
 
+namespace {
+
+// Digits only, few enough to be exact in a double and in a long; nullopt for anything else.
+std::optional<long> plainDigits(std::string_view text) {
+    constexpr std::size_t kMostDigits = 15;
+    if (text.empty() || text.size() > kMostDigits)
+        return std::nullopt;
+    long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+} // namespace
+
 std::optional<double> parseNumber(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '+'))
         text.remove_prefix(1);
@@ -107,6 +125,10 @@ std::optional<double> parseNumber(std::string_view text) {
         text.remove_suffix(1);
     if (text.empty())
         return std::nullopt;
+    // Most numbers in a sheet are small whole ones, read faster than by the general parse.
+    const bool negative = text.front() == '-';
+    if (auto whole = plainDigits(negative ? text.substr(1) : text))
+        return negative ? -static_cast<double>(*whole) : static_cast<double>(*whole);
     double value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
@@ -115,6 +137,8 @@ std::optional<double> parseNumber(std::string_view text) {
 }
 
 std::optional<long> parseInteger(std::string_view text) {
+    if (auto whole = plainDigits(text))
+        return whole;
     if (text.empty())
         return std::nullopt;
     long value = 0;

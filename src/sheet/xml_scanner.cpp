@@ -1,6 +1,7 @@
 #include "sheet/xml_scanner.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace sheet {
@@ -223,47 +224,82 @@ void XmlScanner::readEndTag() {
     token_ = Token::EndTag;
 }
 
+namespace {
+
+const char* pastName(const char* p, const char* end) {
+    while (p < end && !endsName(*p))
+        ++p;
+    return p;
+}
+
+const char* pastSpace(const char* p, const char* end) {
+    while (p < end && isSpace(*p))
+        ++p;
+    return p;
+}
+
+} // namespace
+
 void XmlScanner::readStartTag() {
-    ++position_;
-    name_ = readName();
-    const std::size_t attributesStart = position_;
+    // Every tag of a part passes through here, so it walks the text with pointers.
+    const char* const begin = input_.data();
+    const char* const end = begin + input_.size();
+    const auto failAt = [&](const char* at, const char* what) {
+        position_ = static_cast<std::size_t>(at - begin);
+        fail(what);
+    };
+    const char* p = begin + position_ + 1;
+    const char* const nameEnd = pastName(p, end);
+    if (nameEnd == p)
+        failAt(p, "name expected");
+    name_ = std::string_view(p, static_cast<std::size_t>(nameEnd - p));
+    p = nameEnd;
+    const char* const attributesStart = p;
+    attributeCount_ = 0;
     for (;;) {
-        skipSpace();
-        if (position_ >= input_.size())
-            fail("start tag not closed");
-        const char c = input_[position_];
-        if (c == '>' || c == '/')
+        p = pastSpace(p, end);
+        if (p == end)
+            failAt(p, "start tag not closed");
+        if (*p == '>' || *p == '/')
             break;
-        readName();
-        skipSpace();
-        if (position_ >= input_.size() || input_[position_] != '=')
-            fail("attribute without value");
-        ++position_;
-        skipSpace();
-        if (position_ >= input_.size() || (input_[position_] != '"' && input_[position_] != '\''))
-            fail("attribute value not quoted");
-        position_ = endOfAttributeValue(input_[position_]) + 1;
+        const char* const attributeName = p;
+        p = pastName(p, end);
+        if (p == attributeName)
+            failAt(p, "name expected");
+        const std::string_view name(attributeName, static_cast<std::size_t>(p - attributeName));
+        p = pastSpace(p, end);
+        if (p == end || *p != '=')
+            failAt(p, "attribute without value");
+        p = pastSpace(p + 1, end);
+        if (p == end || (*p != '"' && *p != '\''))
+            failAt(p, "attribute value not quoted");
+        const char quote = *p;
+        const char* const value = p + 1;
+        const char* valueEnd = value;
+        while (valueEnd < end && *valueEnd != quote && *valueEnd != '<')
+            ++valueEnd;
+        if (valueEnd == end || *valueEnd != quote)
+            failValue(static_cast<std::size_t>(value - begin), quote);
+        if (attributeCount_ < kKeptAttributes)
+            kept_[attributeCount_] = {withoutPrefix(name), std::string_view(value, valueEnd - value),
+                                      name.starts_with("xmlns")};
+        ++attributeCount_;
+        p = valueEnd + 1;
     }
-    attributes_ = input_.substr(attributesStart, position_ - attributesStart);
-    if (input_[position_] == '/') {
-        ++position_;
-        if (position_ >= input_.size() || input_[position_] != '>')
-            fail("start tag not closed");
+    attributes_ = std::string_view(attributesStart, static_cast<std::size_t>(p - attributesStart));
+    if (*p == '/') {
+        ++p;
+        if (p == end || *p != '>')
+            failAt(p, "start tag not closed");
         selfClosing_ = true;
     }
-    ++position_;
+    position_ = static_cast<std::size_t>(p + 1 - begin);
     token_ = Token::StartTag;
 }
 
-std::size_t XmlScanner::endOfAttributeValue(char quote) {
-    ++position_;
-    // Values are short: one pass looking for both characters beats two searches.
-    std::size_t end = position_;
-    while (end < input_.size() && input_[end] != quote && input_[end] != '<')
-        ++end;
-    if (end < input_.size() && input_[end] == quote)
-        return end;
-    if (input_.find(quote, end) == std::string_view::npos)
+void XmlScanner::failValue(std::size_t valueStart, char quote) {
+    position_ = valueStart;
+    if (input_.find(quote, valueStart) == std::string_view::npos)
         fail("attribute value not closed");
     fail("'<' in attribute value");
 }
@@ -271,7 +307,7 @@ std::size_t XmlScanner::endOfAttributeValue(char quote) {
 std::optional<std::string_view> XmlScanner::attribute(std::string_view localName) const {
     std::optional<std::string_view> found;
     forEachAttribute([&](std::string_view name, std::string_view value) {
-        if (name != localName)
+        if (!xml_detail::sameName(name, localName))
             return false;
         found = value;
         return true;
@@ -279,35 +315,48 @@ std::optional<std::string_view> XmlScanner::attribute(std::string_view localName
     return found;
 }
 
+namespace {
+
+// Whether `<name>` (or `</name>` when `closing`) starts at p.
+bool tagAt(const char* p, const char* end, std::string_view name, bool closing) {
+    const std::size_t length = name.size() + (closing ? 3 : 2);
+    if (static_cast<std::size_t>(end - p) < length || p[0] != '<')
+        return false;
+    if (closing && p[1] != '/')
+        return false;
+    const char* const nameStart = p + (closing ? 2 : 1);
+    return std::memcmp(nameStart, name.data(), name.size()) == 0 && nameStart[name.size()] == '>';
+}
+
+} // namespace
+
 std::optional<std::string_view> XmlScanner::takePlainElement(std::string_view name) {
-    const std::string_view rest = input_.substr(position_);
-    if (rest.size() < 2 * name.size() + 5 || rest[0] != '<' ||
-        rest.substr(1, name.size()) != name || rest[name.size() + 1] != '>')
+    const char* const begin = input_.data();
+    const char* const end = begin + input_.size();
+    const char* const start = begin + position_;
+    if (!tagAt(start, end, name, false))
         return std::nullopt;
-    const std::size_t textStart = name.size() + 2;
-    std::size_t textEnd = textStart;
-    while (textEnd < rest.size() && rest[textEnd] != '<') {
-        if (rest[textEnd] == '&' || rest[textEnd] == '\r')
+    const char* const text = start + name.size() + 2;
+    const char* textEnd = text;
+    while (textEnd < end && *textEnd != '<') {
+        if (*textEnd == '&' || *textEnd == '\r')
             return std::nullopt;
         ++textEnd;
     }
-    const std::string_view end = rest.substr(textEnd);
-    if (end.size() < name.size() + 3 || end[1] != '/' || end.substr(2, name.size()) != name ||
-        end[name.size() + 2] != '>')
+    if (!tagAt(textEnd, end, name, true))
         return std::nullopt;
-    position_ += textEnd + name.size() + 3;
-    return rest.substr(textStart, textEnd - textStart);
+    position_ = static_cast<std::size_t>(textEnd + name.size() + 3 - begin);
+    return std::string_view(text, static_cast<std::size_t>(textEnd - text));
 }
 
 bool XmlScanner::takeEndTag(std::string_view name) {
-    const std::string_view rest = input_.substr(position_);
-    if (rest.size() < name.size() + 3 || rest[0] != '<' || rest[1] != '/' ||
-        rest.substr(2, name.size()) != name || rest[name.size() + 2] != '>')
+    const char* const start = input_.data() + position_;
+    if (!tagAt(start, input_.data() + input_.size(), name, true))
         return false;
     tokenStart_ = position_;
     position_ += name.size() + 3;
     token_ = Token::EndTag;
-    name_ = rest.substr(2, name.size());
+    name_ = std::string_view(start + 2, name.size());
     selfClosing_ = false;
     return true;
 }

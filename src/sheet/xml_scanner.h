@@ -10,6 +10,47 @@
 
 namespace sheet {
 
+namespace xml_detail {
+
+enum CharClass : unsigned char { kSpace = 1, kEndsName = 2 };
+
+// Looked up for every byte of a tag, where a chain of comparisons costs more.
+inline constexpr std::array<unsigned char, 256> kCharClasses = [] {
+    std::array<unsigned char, 256> classes{};
+    for (unsigned char c : {' ', '\t', '\r', '\n'})
+        classes[c] = kSpace | kEndsName;
+    for (unsigned char c : {'>', '/', '=', '<', '"', '\''})
+        classes[c] = kEndsName;
+    return classes;
+}();
+
+inline bool isSpace(char c) {
+    return kCharClasses[static_cast<unsigned char>(c)] & kSpace;
+}
+
+inline bool endsName(char c) {
+    return kCharClasses[static_cast<unsigned char>(c)] & kEndsName;
+}
+
+// Names are short: comparing them in a loop beats calling memcmp.
+inline bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
+
+inline std::string_view withoutPrefix(std::string_view name) {
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (name[i] == ':')
+            return name.substr(i + 1);
+    return name;
+}
+
+} // namespace xml_detail
+
 // Malformed XML met by the scanner, with the offset where it was found.
 struct XmlSyntaxError {
     std::size_t offset = 0;
@@ -42,7 +83,7 @@ public:
         std::array<std::optional<std::string_view>, N> values;
         forEachAttribute([&](std::string_view local, std::string_view value) {
             for (std::size_t i = 0; i < N; ++i)
-                if (!values[i] && local == names[i])
+                if (!values[i] && xml_detail::sameName(local, names[i]))
                     values[i] = value;
             return false;
         });
@@ -82,12 +123,21 @@ private:
     void readStartTag();
     void readEndTag();
     void skipPast(std::string_view terminator, const char* what);
-    // Moves past the opening quote of an attribute value and returns where its closing quote
-    // is; fails when the value is not closed or holds a '<'.
-    std::size_t endOfAttributeValue(char quote);
+    // Fails on an attribute value that is not closed, or holds a '<', before its quote.
+    [[noreturn]] void failValue(std::size_t valueStart, char quote);
     std::string_view readName();
     void skipSpace();
     void expectEndTag(std::string_view name);
+
+    // An attribute of the current start tag as it was read: its local name and raw value.
+    struct ReadAttribute {
+        std::string_view localName;
+        std::string_view value;
+        bool declaration = false; // a namespace declaration, never handed out
+    };
+    // Most tags have a few attributes: those are kept as the tag is read, so that looking one
+    // up does not walk the tag again.
+    static constexpr std::size_t kKeptAttributes = 8;
 
     std::string_view input_;
     std::size_t position_ = 0;
@@ -95,41 +145,25 @@ private:
     Token token_ = Token::End;
     std::string_view name_;
     std::string_view attributes_;
+    std::array<ReadAttribute, kKeptAttributes> kept_;
+    std::size_t attributeCount_ = 0; // of the current start tag; kept_ holds the first ones
     std::string_view text_;
     bool selfClosing_ = false;
 };
 
-namespace xml_detail {
-
-enum CharClass : unsigned char { kSpace = 1, kEndsName = 2 };
-
-// Looked up for every byte of a tag, where a chain of comparisons costs more.
-inline constexpr std::array<unsigned char, 256> kCharClasses = [] {
-    std::array<unsigned char, 256> classes{};
-    for (unsigned char c : {' ', '\t', '\r', '\n'})
-        classes[c] = kSpace | kEndsName;
-    for (unsigned char c : {'>', '/', '=', '<', '"', '\''})
-        classes[c] = kEndsName;
-    return classes;
-}();
-
-inline bool isSpace(char c) {
-    return kCharClasses[static_cast<unsigned char>(c)] & kSpace;
-}
-
-inline bool endsName(char c) {
-    return kCharClasses[static_cast<unsigned char>(c)] & kEndsName;
-}
-
-inline std::string_view withoutPrefix(std::string_view name) {
-    const std::size_t colon = name.find(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
-}
-
-} // namespace xml_detail
-
 template <typename Visit> void XmlScanner::forEachAttribute(Visit visit) const {
-    // The attributes were checked when the tag was read; this walks them again.
+    const auto offer = [&visit](std::string_view name, std::string_view value) {
+        if (name.starts_with("xmlns"))
+            return false;
+        return visit(xml_detail::withoutPrefix(name), value);
+    };
+    if (attributeCount_ <= kKeptAttributes) {
+        for (std::size_t i = 0; i < attributeCount_; ++i)
+            if (!kept_[i].declaration && visit(kept_[i].localName, kept_[i].value))
+                return;
+        return;
+    }
+    // A tag with more attributes than are kept, checked when it was read, is walked again.
     const std::string_view list = attributes_;
     std::size_t i = 0;
     while (i < list.size()) {
@@ -147,9 +181,7 @@ template <typename Visit> void XmlScanner::forEachAttribute(Visit visit) const {
         const std::size_t end = list.find(list[i], i + 1);
         const std::string_view value = list.substr(i + 1, end - i - 1);
         i = end + 1;
-        if (name.starts_with("xmlns"))
-            continue;
-        if (visit(xml_detail::withoutPrefix(name), value))
+        if (offer(name, value))
             return;
     }
 }

@@ -54,6 +54,32 @@ TEST(XmlScanner, NamespaceDeclarationsAreNoAttributes) {
     EXPECT_EQ(scanner.attribute("r"), "B2");
 }
 
+// The first attributes of a tag are kept as it is read, any more are found by walking it again:
+// both give the same answers.
+TEST(XmlScanner, AttributesAreFoundAlikeHoweverManyATagHas) {
+    for (int count : {1, 7, 8, 9, 20}) {
+        std::string tag = "<c xmlns:x=\"urn:x\"";
+        for (int i = 0; i < count; ++i)
+            tag += " x:a" + std::to_string(i) + "='" + std::to_string(i * 3) + "'";
+        tag += " s=\"&amp;\"/>";
+        XmlScanner scanner(tag);
+        ASSERT_EQ(scanner.next(), Token::StartTag) << tag;
+        for (int i = 0; i < count; ++i)
+            EXPECT_EQ(scanner.attribute("a" + std::to_string(i)), std::to_string(i * 3)) << tag;
+        const auto [s, x, first] = scanner.attributes({"s", "x", "a0"});
+        EXPECT_EQ(s, "&amp;") << tag;
+        EXPECT_EQ(x, std::nullopt) << tag; // the declaration's local name, never handed out
+        EXPECT_EQ(first, "0") << tag;
+        EXPECT_EQ(scanner.attribute("a" + std::to_string(count)), std::nullopt) << tag;
+    }
+    // A tag read after a longer one keeps none of its attributes.
+    XmlScanner scanner("<a p='1' q='2'><b q='3'/></a>");
+    ASSERT_EQ(scanner.next(), Token::StartTag);
+    ASSERT_EQ(scanner.next(), Token::StartTag);
+    EXPECT_EQ(scanner.attribute("p"), std::nullopt);
+    EXPECT_EQ(scanner.attribute("q"), "3");
+}
+
 TEST(XmlScanner, ElementTextLeavesNestedElementsOut) {
     XmlScanner scanner("<t>a<b>skip</b>&lt;c<![CDATA[&d]]></t><next/>");
     ASSERT_EQ(scanner.next(), Token::StartTag);
