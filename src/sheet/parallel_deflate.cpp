@@ -25,39 +25,15 @@ struct ParallelDeflate::Chunk {
     std::uint64_t length = 0;
     std::uint32_t crc = 0;
     bool done = false;
-    bool compressed = false; // false when zlib could not have its memory
+    bool compressed = false; // false when the compressor failed or had no memory
 };
 
 namespace {
 
 // Deflates `chunk.input` into `chunk.output` as a piece of a raw deflate stream.
-bool compressChunk(ParallelDeflate::Chunk& chunk, z_stream& stream) {
-    if (deflateReset(&stream) != Z_OK)
+bool compressChunk(ParallelDeflate::Chunk& chunk, ChunkDeflater& deflater) {
+    if (!deflater.deflate(chunk.input, chunk.dictionary, chunk.last, chunk.output))
         return false;
-    if (!chunk.dictionary.empty() &&
-        deflateSetDictionary(&stream, reinterpret_cast<const Bytef*>(chunk.dictionary.data()),
-                             static_cast<uInt>(chunk.dictionary.size())) != Z_OK)
-        return false;
-    const int flush = chunk.last ? Z_FINISH : Z_SYNC_FLUSH;
-    // A sync flush may add a few bytes to what deflateBound() allows for.
-    chunk.output.resize(deflateBound(&stream, chunk.input.size()) + 64);
-    stream.next_in = reinterpret_cast<Bytef*>(chunk.input.data());
-    stream.avail_in = static_cast<uInt>(chunk.input.size());
-    std::size_t written = 0;
-    for (;;) {
-        stream.next_out = reinterpret_cast<Bytef*>(chunk.output.data() + written);
-        stream.avail_out = static_cast<uInt>(chunk.output.size() - written);
-        const int result = deflate(&stream, flush);
-        written = chunk.output.size() - stream.avail_out;
-        if (result == Z_STREAM_ERROR)
-            return false;
-        const bool complete =
-            chunk.last ? result == Z_STREAM_END : stream.avail_in == 0 && stream.avail_out > 0;
-        if (complete)
-            break;
-        chunk.output.resize(chunk.output.size() * 2);
-    }
-    chunk.output.resize(written);
     chunk.length = chunk.input.size();
     chunk.crc = libdeflate_crc32(0, chunk.input.data(), chunk.input.size());
     std::string().swap(chunk.input);
@@ -67,7 +43,8 @@ bool compressChunk(ParallelDeflate::Chunk& chunk, z_stream& stream) {
 
 } // namespace
 
-ParallelDeflate::ParallelDeflate(int level, unsigned threads) : level_(std::clamp(level, 1, 9)) {
+ParallelDeflate::ParallelDeflate(int level, unsigned threads, DeflateLibrary library)
+    : level_(std::clamp(level, 1, 9)), library_(library) {
     if (threads == 0)
         threads = std::clamp(std::thread::hardware_concurrency(), 1u, kMostWorkers);
     inFlightLimit_ = 2 * threads + 2;
@@ -88,9 +65,7 @@ ParallelDeflate::~ParallelDeflate() {
 }
 
 void ParallelDeflate::work() {
-    z_stream stream{};
-    const bool ready =
-        deflateInit2(&stream, level_, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+    const std::unique_ptr<ChunkDeflater> deflater = ChunkDeflater::make(level_, library_);
     std::unique_lock lock(mutex_);
     for (;;) {
         queued_.wait(lock, [this] { return stopping_ || !waiting_.empty(); });
@@ -99,14 +74,12 @@ void ParallelDeflate::work() {
         std::shared_ptr<Chunk> chunk = std::move(waiting_.front());
         waiting_.pop_front();
         lock.unlock();
-        const bool compressed = ready && compressChunk(*chunk, stream);
+        const bool compressed = deflater && compressChunk(*chunk, *deflater);
         lock.lock();
         chunk->compressed = compressed;
         chunk->done = true;
         finished_.notify_all();
     }
-    if (ready)
-        deflateEnd(&stream);
 }
 
 void ParallelDeflate::begin() {

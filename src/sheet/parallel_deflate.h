@@ -4,6 +4,8 @@
 // the last ends on a byte boundary with a sync flush, and only the last one is final.
 #pragma once
 
+#include "sheet/chunk_deflater.h"
+
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -19,7 +21,8 @@ namespace sheet {
 class ParallelDeflate {
 public:
     // `level` is zlib's 1..9; `threads` 0 means one per core.
-    explicit ParallelDeflate(int level, unsigned threads = 0);
+    explicit ParallelDeflate(int level, unsigned threads = 0,
+                             DeflateLibrary library = DeflateLibrary::Fastest);
     ~ParallelDeflate();
     ParallelDeflate(const ParallelDeflate&) = delete;
     ParallelDeflate& operator=(const ParallelDeflate&) = delete;
@@ -49,6 +52,7 @@ private:
     void work();
 
     int level_;
+    DeflateLibrary library_;
     std::vector<std::thread> workers_;
 
     mutable std::mutex mutex_;
