@@ -25,9 +25,6 @@ public:
                 std::string_view sheetName);
 
 private:
-    void appendText(std::string& out, std::string_view reference, int format, std::string_view text,
-                    const RichText* runs);
-    void appendFormula(std::string& out, const Cell& cell);
     void check(const Cell& cell, std::string_view reference, std::string_view sheetName) const;
 
     const std::string& path_;

@@ -184,27 +184,22 @@ void appendAttribute(std::string& out, std::string_view name, double value) {
     out += '"';
 }
 
-void appendNumber(std::string& out, double value) {
-    if (!std::isfinite(value)) {
-        out += '0';
-        return;
+char* writeNumber(char* at, double value) {
+    if (!std::isfinite(value) || value == 0) {
+        *at = '0'; // also for -0, which some readers refuse
+        return at + 1;
     }
-    if (value == 0) {
-        out += '0'; // also for -0, which some readers refuse
-        return;
-    }
-    char buffer[32];
     // Whole numbers, the most common by far, as integers: faster than the shortest form of a
     // double, and written as spreadsheet programs write them (100000, not 1e+05).
     constexpr double kExactWholeLimit = 1e15;
-    if (std::fabs(value) < kExactWholeLimit && value == std::trunc(value)) {
-        const auto result =
-            std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(value));
-        out.append(buffer, result.ptr);
-        return;
-    }
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
+    if (std::fabs(value) < kExactWholeLimit && value == std::trunc(value))
+        return std::to_chars(at, at + kNumberTextBytes, static_cast<long long>(value)).ptr;
+    return std::to_chars(at, at + kNumberTextBytes, value).ptr;
+}
+
+void appendNumber(std::string& out, double value) {
+    char buffer[kNumberTextBytes];
+    out.append(buffer, writeNumber(buffer, value));
 }
 
 std::string_view firstCharacters(std::string_view text, std::size_t characters) {

@@ -26,8 +26,11 @@ void appendAttribute(std::string& out, std::string_view name, std::string_view v
 void appendAttribute(std::string& out, std::string_view name, long value);
 void appendAttribute(std::string& out, std::string_view name, double value);
 
-// The shortest text that reads back as the same double; finite values only.
+// The shortest text that reads back as the same double; 0 for NaN and infinities.
 void appendNumber(std::string& out, double value);
+// The same text written at `at`, which has room for kNumberTextBytes; returns its end.
+constexpr std::size_t kNumberTextBytes = 32;
+char* writeNumber(char* at, double value);
 
 // At most `characters` characters of `text`, cut on a character boundary.
 std::string_view firstCharacters(std::string_view text, std::size_t characters);
