@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <vector>
 
 namespace batch {
 
@@ -25,6 +26,22 @@ namespace em = engine::msg;
 QString saveFailedTail() {
     const qsizetype at = em::kSaveFailed.lastIndexOf(QStringLiteral("%2"));
     return em::kSaveFailed.mid(at + 2);
+}
+
+// The batch program ends right after its run is reported. Freeing a result of a million cells
+// piece by piece takes longer than the report (a tenth of method B's run over 1000 forms) and
+// gives the memory to nobody, so the result's instance is kept, as it stands, until the process
+// ends; it stops reading ahead first, so no thread of its goes on working.
+void keepUntilExit(sheet::ApplicationPtr app) {
+    if (!app)
+        return;
+    try {
+        app->ReadAhead({});
+        static auto* const kept = new std::vector<sheet::ApplicationPtr>; // never freed, on purpose
+        kept->push_back(std::move(app));
+    } catch (const std::exception&) {
+        engine::quitInstance(app);
+    }
 }
 
 } // namespace
@@ -126,7 +143,8 @@ void BatchRunHost::releaseInstances() {
     slots_.SourceSheet.reset();
     slots_.SourceBook.reset();
     engine::quitInstance(slots_.ReaderApp);
-    engine::quitInstance(slots_.ResultApp);
+    keepUntilExit(std::move(slots_.ResultApp));
+    slots_.ResultApp = nullptr;
 }
 
 } // namespace batch

@@ -56,8 +56,9 @@ public:
     // The file the run wrote its result to (or tried to); empty when it never got that far.
     const QString& resultPath() const { return resultPath_; }
     bool saveFailed() const { return saveFailed_; }
-    // Quits the instances a run leaves open; the window keeps them for the user, a batch run
-    // has nobody to look at them.
+    // Lets go of the instances a run leaves open; the window keeps them for the user, a batch
+    // run has nobody to look at them. The reading instance quits; the result's is kept, unfreed,
+    // until the process ends, which comes next.
     void releaseInstances();
 
 private:
