@@ -1,5 +1,6 @@
 #include "sheet/xlsx_cell_writer.h"
 
+#include "sheet/a1_reference.h"
 #include "sheet/file_error.h"
 #include "sheet/io_messages.h"
 #include "sheet/xlsx_string_items.h"
@@ -17,6 +18,18 @@ namespace {
 constexpr std::size_t kMaxTextCharacters = 32767;
 constexpr std::size_t kMaxFormulaCharacters = 8192;
 constexpr std::string_view kNumberError = "#NUM!";
+constexpr std::string_view kCellOpening = "<c r=\"";
+constexpr int kCachedFormats = 1 << 16;
+
+MarkupPiece pieceOf(std::string_view first, std::string_view second = {}) {
+    MarkupPiece piece;
+    const std::size_t size = std::min(first.size() + second.size(), MarkupPiece::kRoom);
+    const std::size_t firstSize = std::min(first.size(), size);
+    std::memcpy(piece.bytes, first.data(), firstSize);
+    std::memcpy(piece.bytes + firstSize, second.data(), size - firstSize);
+    piece.size = static_cast<unsigned char>(size);
+    return piece;
+}
 
 // A cell's markup gathered on the stack and appended to the part in one piece: most cells are
 // a few dozen bytes, and appending each of their pieces to the part costs more than writing
@@ -34,6 +47,12 @@ public:
         used_ += text.size();
     }
 
+    void add(const MarkupPiece& piece) {
+        makeRoom(MarkupPiece::kRoom);
+        std::memcpy(buffer_ + used_, piece.bytes, MarkupPiece::kRoom);
+        used_ += piece.size;
+    }
+
     void addInteger(long value) {
         makeRoom(kNumberTextBytes);
         used_ = static_cast<std::size_t>(
@@ -45,23 +64,6 @@ public:
         used_ = static_cast<std::size_t>(writeNumber(buffer_ + used_, value) - buffer_);
     }
 
-    // <c r="B7" s="3" t="n" without its closing bracket; no s for format 0, no t for no type.
-    void openCell(std::string_view reference, int format, std::string_view type) {
-        add("<c r=\"");
-        add(reference);
-        add("\"");
-        if (format != 0) {
-            add(" s=\"");
-            addInteger(format);
-            add("\"");
-        }
-        if (!type.empty()) {
-            add(" t=\"");
-            add(type);
-            add("\"");
-        }
-    }
-
     // Appends what was gathered to the part; needed before writing to the part directly.
     void flush() {
         out_.append(buffer_, used_);
@@ -69,7 +71,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kRoom = 160;
+    static constexpr std::size_t kRoom = 192;
 
     void addPastRoom(std::string_view text) {
         flush();
@@ -91,20 +93,29 @@ private:
     std::size_t used_ = 0;
 };
 
-// The type a value is written with: "" for a number, "s" or "inlineStr" or "str" for text.
-std::string_view typeOf(const CellValue& value) {
-    switch (value.type) {
-    case CellType::Number:
-        return std::isfinite(value.number) ? std::string_view() : "e";
-    case CellType::Boolean:
-        return "b";
-    case CellType::Error:
-        return isKnownErrorCode(value.text) ? "e" : "";
-    case CellType::Text:
-    case CellType::Empty:
-        break;
+// The t attribute a cell is written with.
+enum class CellTypeAttribute { None, SharedString, InlineString, FormulaString, Boolean, Error };
+
+void addType(CellMarkup& markup, CellTypeAttribute type) {
+    switch (type) {
+    case CellTypeAttribute::None:
+        return;
+    case CellTypeAttribute::SharedString:
+        markup.add(" t=\"s\"");
+        return;
+    case CellTypeAttribute::InlineString:
+        markup.add(" t=\"inlineStr\"");
+        return;
+    case CellTypeAttribute::FormulaString:
+        markup.add(" t=\"str\"");
+        return;
+    case CellTypeAttribute::Boolean:
+        markup.add(" t=\"b\"");
+        return;
+    case CellTypeAttribute::Error:
+        markup.add(" t=\"e\"");
+        return;
     }
-    return {};
 }
 
 // A value written as text: text, and error text that is no error code (damaged input, shown
@@ -114,8 +125,24 @@ bool isTextValue(const CellValue& value) {
            (value.type == CellType::Error && !isKnownErrorCode(value.text));
 }
 
+// The type of a value that is no text; NaN and infinities are written as #NUM!.
+CellTypeAttribute typeOfPlainValue(const CellValue& value) {
+    switch (value.type) {
+    case CellType::Number:
+        return std::isfinite(value.number) ? CellTypeAttribute::None : CellTypeAttribute::Error;
+    case CellType::Boolean:
+        return CellTypeAttribute::Boolean;
+    case CellType::Error:
+        return CellTypeAttribute::Error;
+    case CellType::Text:
+    case CellType::Empty:
+        break;
+    }
+    return CellTypeAttribute::None;
+}
+
 // The <v> text of a value that is no text; numbers, booleans and known error codes need no
-// escaping. NaN and infinities are written as #NUM!.
+// escaping.
 void addPlainValue(CellMarkup& markup, const CellValue& value) {
     switch (value.type) {
     case CellType::Number:
@@ -154,29 +181,64 @@ const RichText* runsOf(const Cell& cell) {
     return cell.richText.get();
 }
 
+// The start of a cell's tag up to its type: `<c r="B7" s="3" t="s"`.
+struct CellOpening {
+    const MarkupPiece& column;
+    const MarkupPiece& row;
+    const MarkupPiece& format;
+
+    void addTo(CellMarkup& markup, CellTypeAttribute type) const {
+        markup.add(column);
+        markup.add(row);
+        markup.add(format);
+        addType(markup, type);
+    }
+};
+
 // A text value: shared in `strings` when given, else inline.
 void appendText(CellMarkup& markup, std::string& out, SharedStrings* strings,
-                std::string_view reference, int format, std::string_view text,
-                const RichText* runs) {
+                const CellOpening& opening, std::string_view text, const RichText* runs) {
     if (text.empty()) {
-        markup.openCell(reference, format, {});
+        opening.addTo(markup, CellTypeAttribute::None);
         markup.add("/>");
         markup.flush();
         return;
     }
     if (strings) {
-        markup.openCell(reference, format, "s");
+        opening.addTo(markup, CellTypeAttribute::SharedString);
         markup.add("><v>");
         markup.addInteger(strings->indexOf(text, runs));
         markup.add("</v></c>");
         markup.flush();
         return;
     }
-    markup.openCell(reference, format, "inlineStr");
+    opening.addTo(markup, CellTypeAttribute::InlineString);
     markup.add("><is>");
     markup.flush();
     appendStringItem(out, text, runs);
     out += "</is></c>";
+}
+
+// A cell with a formula: the formula, then its cached result when it has one.
+void appendFormulaCell(CellMarkup& markup, std::string& out, const CellOpening& opening,
+                       const Cell& cell) {
+    const bool text = isTextValue(cell.value);
+    opening.addTo(markup, text ? CellTypeAttribute::FormulaString : typeOfPlainValue(cell.value));
+    markup.add("><f>");
+    markup.flush();
+    appendElementText(out, cell.formula);
+    if (cell.value.empty()) {
+        out += "</f></c>";
+        return;
+    }
+    out += "</f><v>";
+    if (text) {
+        appendCellText(out, cell.value.text);
+    } else {
+        addPlainValue(markup, cell.value);
+        markup.flush();
+    }
+    out += "</v></c>";
 }
 
 } // namespace
@@ -190,9 +252,55 @@ bool isKnownErrorCode(std::string_view code) {
     return false;
 }
 
-void CellWriter::check(const Cell& cell, std::string_view reference,
-                       std::string_view sheetName) const {
-    const auto where = [&] { return std::string(sheetName) + "!" + std::string(reference); };
+void CellWriter::startRow(long row) {
+    char digits[24];
+    const char* end = std::to_chars(digits, digits + sizeof digits, row).ptr;
+    rowEnding_ = pieceOf(std::string_view(digits, static_cast<std::size_t>(end - digits)), "\"");
+}
+
+const MarkupPiece& CellWriter::columnOpening(long column) {
+    const auto at = static_cast<std::size_t>(column);
+    if (at >= columnOpenings_.size())
+        columnOpenings_.resize(at + 1);
+    MarkupPiece& opening = columnOpenings_[at];
+    if (opening.size == 0)
+        opening = pieceOf(kCellOpening, columnLetters(column));
+    return opening;
+}
+
+const MarkupPiece& CellWriter::formatAttribute(int format) {
+    static const MarkupPiece kNone;
+    if (format == 0)
+        return kNone;
+    const bool cached = format > 0 && format < kCachedFormats;
+    const auto at = static_cast<std::size_t>(cached ? format : 0);
+    if (cached && at < formatAttributes_.size() && formatAttributes_[at].size != 0)
+        return formatAttributes_[at];
+    char digits[16];
+    char* end = std::to_chars(digits, digits + sizeof digits, format).ptr;
+    std::string attribute = " s=\"";
+    attribute.append(digits, static_cast<std::size_t>(end - digits));
+    attribute += '"';
+    if (!cached) {
+        uncachedFormat_ = pieceOf(attribute);
+        return uncachedFormat_;
+    }
+    if (at >= formatAttributes_.size())
+        formatAttributes_.resize(at + 1);
+    formatAttributes_[at] = pieceOf(attribute);
+    return formatAttributes_[at];
+}
+
+std::string CellWriter::reference(long column) const {
+    std::string text(columnOpenings_[static_cast<std::size_t>(column)].view());
+    text.erase(0, kCellOpening.size());
+    const std::string_view row = rowEnding_.view();
+    text += row.substr(0, row.size() - 1);
+    return text;
+}
+
+void CellWriter::checkLengths(const Cell& cell, long column, std::string_view sheetName) const {
+    const auto where = [&] { return std::string(sheetName) + "!" + reference(column); };
     const bool textValue = cell.value.type == CellType::Text || cell.value.type == CellType::Error;
     if (textValue && cell.value.text.size() > kMaxTextCharacters &&
         characterCount(cell.value.text) > kMaxTextCharacters)
@@ -202,43 +310,30 @@ void CellWriter::check(const Cell& cell, std::string_view reference,
         throwFileError(path_, io_messages::kFormulaTooLong, where());
 }
 
-void CellWriter::append(std::string& out, std::string_view reference, const Cell& cell, int format,
+void CellWriter::append(std::string& out, long column, const Cell& cell, int format,
                         std::string_view sheetName) {
+    const bool noFormula = cell.formula.empty();
+    if (noFormula && cell.value.empty() && format == 0)
+        return;
+    const CellOpening opening{columnOpening(column), rowEnding_, formatAttribute(format)};
     CellMarkup markup(out);
-    if (cell.formula.empty() && cell.value.empty()) {
-        if (format == 0)
-            return;
-        markup.openCell(reference, format, {});
+    if (noFormula && cell.value.empty()) {
+        opening.addTo(markup, CellTypeAttribute::None);
         markup.add("/>");
         markup.flush();
         return;
     }
-    check(cell, reference, sheetName);
-    const bool text = isTextValue(cell.value);
-    if (!cell.formula.empty()) {
-        markup.openCell(reference, format, text ? "str" : typeOf(cell.value));
-        markup.add("><f>");
-        markup.flush();
-        appendElementText(out, cell.formula);
-        if (cell.value.empty()) {
-            out += "</f></c>";
-            return;
-        }
-        out += "</f><v>";
-        if (text) {
-            appendCellText(out, cell.value.text);
-        } else {
-            addPlainValue(markup, cell.value);
-            markup.flush();
-        }
-        out += "</v></c>";
+    if (cell.value.text.size() > kMaxTextCharacters || cell.formula.size() > kMaxFormulaCharacters)
+        checkLengths(cell, column, sheetName);
+    if (!noFormula) {
+        appendFormulaCell(markup, out, opening, cell);
         return;
     }
-    if (text) {
-        appendText(markup, out, strings_, reference, format, cell.value.text, runsOf(cell));
+    if (isTextValue(cell.value)) {
+        appendText(markup, out, strings_, opening, cell.value.text, runsOf(cell));
         return;
     }
-    markup.openCell(reference, format, typeOf(cell.value));
+    opening.addTo(markup, typeOfPlainValue(cell.value));
     markup.add("><v>");
     addPlainValue(markup, cell.value);
     markup.add("</v></c>");

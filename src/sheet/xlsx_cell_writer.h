@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sheet {
 
@@ -13,22 +14,43 @@ class SharedStrings;
 // The error codes a cell may hold; any other text of an error cell is not an error value.
 bool isKnownErrorCode(std::string_view code);
 
+// A short piece of markup kept with room to spare, so that it is copied as a block of fixed
+// size, which costs less than copying exactly its length.
+struct MarkupPiece {
+    static constexpr std::size_t kRoom = 24;
+    char bytes[kRoom] = {};
+    unsigned char size = 0;
+
+    std::string_view view() const { return {bytes, size}; }
+};
+
 class CellWriter {
 public:
     // Text goes into `strings` when given, else inline in the cell. `path` names the file
     // in errors.
     CellWriter(const std::string& path, SharedStrings* strings) : path_(path), strings_(strings) {}
 
-    // Appends <c> for the cell at `reference` ("B7") with cell format `format`; nothing for an
-    // empty cell in the default format. Throws FileError for text or a formula too long to keep.
-    void append(std::string& out, std::string_view reference, const Cell& cell, int format,
+    // Starts the cells of `row`, 1 to kMaxRows.
+    void startRow(long row);
+
+    // Appends <c> for the cell in `column` (1 to kMaxColumns) of the row started last, with
+    // cell format `format`; nothing for an empty cell in the default format. Throws FileError
+    // for text or a formula too long to keep.
+    void append(std::string& out, long column, const Cell& cell, int format,
                 std::string_view sheetName);
 
 private:
-    void check(const Cell& cell, std::string_view reference, std::string_view sheetName) const;
+    const MarkupPiece& columnOpening(long column);
+    const MarkupPiece& formatAttribute(int format);
+    std::string reference(long column) const;
+    void checkLengths(const Cell& cell, long column, std::string_view sheetName) const;
 
     const std::string& path_;
     SharedStrings* strings_;
+    MarkupPiece rowEnding_;                     // `7"`: the row's number and the closing quote
+    std::vector<MarkupPiece> columnOpenings_;   // `<c r="B` by column, made as first needed
+    std::vector<MarkupPiece> formatAttributes_; // ` s="3"` by cell format, made as first needed
+    MarkupPiece uncachedFormat_;                // a format past the cached ones
 };
 
 } // namespace sheet

@@ -141,15 +141,9 @@ private:
         throwFileError(*input_.path, io_messages::kOutOfRange, sheet_.name + "!" + where);
     }
 
-    const std::string& lettersOf(long column) {
+    void checkColumn(long column) const {
         if (column < 1 || column > kMaxColumns)
             outOfRange(columnLetters(std::max(column, 1L)));
-        if (static_cast<std::size_t>(column) >= letters_.size())
-            letters_.resize(static_cast<std::size_t>(column) + 1);
-        std::string& letters = letters_[static_cast<std::size_t>(column)];
-        if (letters.empty())
-            letters = columnLetters(column);
-        return letters;
     }
 
     void appendRow(std::string& out, long row, const CellRow* cells, const RowLayout* layout) {
@@ -168,11 +162,10 @@ private:
             return;
         }
         out += '>';
-        std::string reference;
+        cells_.startRow(row);
         for (const auto& [column, cell] : *cells) {
-            reference.assign(lettersOf(column));
-            reference += rowText;
-            cells_.append(out, reference, cell, input_.styles->formatOf(cell.style), sheet_.name);
+            checkColumn(column);
+            cells_.append(out, column, cell, input_.styles->formatOf(cell.style), sheet_.name);
         }
         out += "</row>";
     }
@@ -197,7 +190,6 @@ private:
     Stage stage_ = Stage::Head;
     RowIterator row_;
     RowLayoutCursor layouts_;
-    std::vector<std::string> letters_;
 };
 
 } // namespace
