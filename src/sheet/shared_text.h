@@ -30,10 +30,12 @@ public:
     const std::string& str() const noexcept { return block_ ? block_->text : emptyText(); }
     operator const std::string&() const noexcept { return str(); }
     operator std::string_view() const noexcept { return str(); }
-    std::string_view view() const noexcept { return str(); }
+    std::string_view view() const noexcept {
+        return block_ ? std::string_view(block_->text) : std::string_view();
+    }
 
     bool empty() const noexcept { return !block_ || block_->text.empty(); }
-    std::size_t size() const noexcept { return str().size(); }
+    std::size_t size() const noexcept { return block_ ? block_->text.size() : 0; }
     const char* data() const noexcept { return str().data(); }
     const char* c_str() const noexcept { return str().c_str(); }
     char operator[](std::size_t index) const noexcept { return str()[index]; }

@@ -323,7 +323,10 @@ void CellWriter::append(std::string& out, long column, const Cell& cell, int for
         markup.flush();
         return;
     }
-    if (cell.value.text.size() > kMaxTextCharacters || cell.formula.size() > kMaxFormulaCharacters)
+    const bool mayBeTooLong =
+        cell.value.type == CellType::Text || cell.value.type == CellType::Error || !noFormula;
+    if (mayBeTooLong && (cell.value.text.size() > kMaxTextCharacters ||
+                         cell.formula.size() > kMaxFormulaCharacters))
         checkLengths(cell, column, sheetName);
     if (!noFormula) {
         appendFormulaCell(markup, out, opening, cell);
