@@ -10,6 +10,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <optional>
+#include <stdexcept>
 
 namespace sheet {
 
@@ -195,8 +197,9 @@ struct CellOpening {
     }
 };
 
-// A text value: shared in `strings` when given, else inline.
-void appendText(CellMarkup& markup, std::string& out, SharedStrings* strings,
+// A text value: shared when `sharedIndex` gives its index, else inline.
+template <typename SharedIndex>
+void appendText(CellMarkup& markup, std::string& out, const SharedIndex& sharedIndex,
                 const CellOpening& opening, std::string_view text, const RichText* runs) {
     if (text.empty()) {
         opening.addTo(markup, CellTypeAttribute::None);
@@ -204,10 +207,10 @@ void appendText(CellMarkup& markup, std::string& out, SharedStrings* strings,
         markup.flush();
         return;
     }
-    if (strings) {
+    if (const std::optional<long> index = sharedIndex()) {
         opening.addTo(markup, CellTypeAttribute::SharedString);
         markup.add("><v>");
-        markup.addInteger(strings->indexOf(text, runs));
+        markup.addInteger(*index);
         markup.add("</v></c>");
         markup.flush();
         return;
@@ -250,6 +253,12 @@ bool isKnownErrorCode(std::string_view code) {
         if (code == known)
             return true;
     return false;
+}
+
+long CellWriter::indexText(const Cell& cell, SharedStrings& strings) {
+    if (!cell.formula.empty() || !isTextValue(cell.value) || cell.value.text.empty())
+        return -1;
+    return strings.indexOf(cell.value.text, runsOf(cell));
 }
 
 void CellWriter::startRow(long row) {
@@ -333,7 +342,17 @@ void CellWriter::append(std::string& out, long column, const Cell& cell, int for
         return;
     }
     if (isTextValue(cell.value)) {
-        appendText(markup, out, strings_, opening, cell.value.text, runsOf(cell));
+        const RichText* runs = runsOf(cell);
+        const auto sharedIndex = [&]() -> std::optional<long> {
+            if (!strings_)
+                return std::nullopt;
+            if (!indices_)
+                return strings_->indexOf(cell.value.text, runs);
+            if (nextIndex_ >= indices_->size())
+                throw std::logic_error("a text cell was written that was not indexed");
+            return (*indices_)[nextIndex_++];
+        };
+        appendText(markup, out, sharedIndex, opening, cell.value.text, runs);
         return;
     }
     opening.addTo(markup, typeOfPlainValue(cell.value));

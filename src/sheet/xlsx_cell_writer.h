@@ -27,8 +27,15 @@ struct MarkupPiece {
 class CellWriter {
 public:
     // Text goes into `strings` when given, else inline in the cell. `path` names the file
-    // in errors.
-    CellWriter(const std::string& path, SharedStrings* strings) : path_(path), strings_(strings) {}
+    // in errors. `indices`, when given with `strings`, are the shared-string indices of the
+    // text cells to be written, in order, taken beforehand with indexText.
+    CellWriter(const std::string& path, SharedStrings* strings,
+               const std::vector<long>* indices = nullptr)
+        : path_(path), strings_(strings), indices_(indices) {}
+
+    // The cell's index in `strings` when it is written as a shared string, else -1: the lookup
+    // append makes, taken apart from the writing.
+    static long indexText(const Cell& cell, SharedStrings& strings);
 
     // Starts the cells of `row`, 1 to kMaxRows.
     void startRow(long row);
@@ -47,6 +54,8 @@ private:
 
     const std::string& path_;
     SharedStrings* strings_;
+    const std::vector<long>* indices_;
+    std::size_t nextIndex_ = 0;
     MarkupPiece rowEnding_;                     // `7"`: the row's number and the closing quote
     std::vector<MarkupPiece> columnOpenings_;   // `<c r="B` by column, made as first needed
     std::vector<MarkupPiece> formatAttributes_; // ` s="3"` by cell format, made as first needed

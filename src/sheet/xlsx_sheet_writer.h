@@ -20,6 +20,7 @@ struct SheetPartInput {
     StylesPart* styles = nullptr;
     SharedStrings* strings = nullptr;  // null: text inline in the cells
     const std::string* path = nullptr; // the file named in errors
+    unsigned rowThreads = 0;           // as XlsxWriteOptions::rowThreads
 };
 
 std::unique_ptr<PartSource> sheetPartSource(SheetPartInput input);

@@ -213,6 +213,7 @@ private:
         input.styles = &styles_;
         input.strings = options_.sharedStrings ? &strings_ : nullptr;
         input.path = &path_;
+        input.rowThreads = options_.rowThreads;
         package.add(planned.part, sheetPartSource(std::move(input)));
         if (!planned.relations.empty())
             package.add(relationshipsPartOf(planned.part), planned.relations.xml());

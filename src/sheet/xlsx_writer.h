@@ -15,6 +15,8 @@ struct XlsxWriteOptions {
     int deflateLevel = 1;
     // Text in one shared table (smaller files, the usual layout) or inline in each cell.
     bool sharedStrings = true;
+    // Threads that make the rows of a large sheet: 0 one per core, 1 only the sheet's own.
+    unsigned rowThreads = 0;
     // Called as each part starts being written; may throw to make the write fail there.
     std::function<void(std::string_view part)> beforePart;
 };
