@@ -20,6 +20,32 @@ std::size_t firstGuess(std::size_t inputSize) {
     return inputSize / 4 + 4096;
 }
 
+// What one call of a library's deflate did with the room it was given.
+struct DeflateStep {
+    bool failed = false;
+    bool complete = false;  // the chunk is written whole
+    std::size_t unused = 0; // of the room given
+};
+
+// Calls `step` with where to write and how much room there is, doubling `output` until the
+// chunk is complete; `output` ends as long as what was written.
+template <typename Step>
+bool deflateGrowing(std::string& output, std::size_t inputSize, const Step& step) {
+    output.resize(firstGuess(inputSize));
+    std::size_t written = 0;
+    for (;;) {
+        const DeflateStep done = step(output.data() + written, output.size() - written);
+        if (done.failed)
+            return false;
+        written = output.size() - done.unused;
+        if (done.complete)
+            break;
+        output.resize(output.size() * 2);
+    }
+    output.resize(written);
+    return true;
+}
+
 class ZlibDeflater final : public ChunkDeflater {
 public:
     explicit ZlibDeflater(int level) {
@@ -44,25 +70,19 @@ public:
                                  static_cast<uInt>(dictionary.size())) != Z_OK)
             return false;
         const int flush = last ? Z_FINISH : Z_SYNC_FLUSH;
-        output.resize(firstGuess(input.size()));
         stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
         stream_.avail_in = static_cast<uInt>(input.size());
-        std::size_t written = 0;
-        for (;;) {
-            stream_.next_out = reinterpret_cast<Bytef*>(output.data() + written);
-            stream_.avail_out = static_cast<uInt>(output.size() - written);
+        return deflateGrowing(output, input.size(), [&](char* at, std::size_t room) {
+            stream_.next_out = reinterpret_cast<Bytef*>(at);
+            stream_.avail_out = static_cast<uInt>(room);
             const int result = ::deflate(&stream_, flush);
-            written = output.size() - stream_.avail_out;
-            if (result == Z_STREAM_ERROR)
-                return false;
-            const bool complete =
+            DeflateStep done;
+            done.failed = result == Z_STREAM_ERROR;
+            done.complete =
                 last ? result == Z_STREAM_END : stream_.avail_in == 0 && stream_.avail_out > 0;
-            if (complete)
-                break;
-            output.resize(output.size() * 2);
-        }
-        output.resize(written);
-        return true;
+            done.unused = stream_.avail_out;
+            return done;
+        });
     }
 
 private:
@@ -98,23 +118,17 @@ public:
         stream.flush = last ? NO_FLUSH : SYNC_FLUSH;
         stream.next_in = reinterpret_cast<std::uint8_t*>(const_cast<char*>(input.data()));
         stream.avail_in = static_cast<std::uint32_t>(input.size());
-        output.resize(firstGuess(input.size()));
-        std::size_t written = 0;
-        for (;;) {
-            stream.next_out = reinterpret_cast<std::uint8_t*>(output.data() + written);
-            stream.avail_out = static_cast<std::uint32_t>(output.size() - written);
+        return deflateGrowing(output, input.size(), [&](char* at, std::size_t room) {
+            stream.next_out = reinterpret_cast<std::uint8_t*>(at);
+            stream.avail_out = static_cast<std::uint32_t>(room);
             const int result = isal_deflate(&stream);
-            written = output.size() - stream.avail_out;
-            if (result != COMP_OK)
-                return false;
-            const bool complete = last ? stream.internal_state.state == ZSTATE_END
-                                       : stream.avail_in == 0 && stream.avail_out > 0;
-            if (complete)
-                break;
-            output.resize(output.size() * 2);
-        }
-        output.resize(written);
-        return true;
+            DeflateStep done;
+            done.failed = result != COMP_OK;
+            done.complete = last ? stream.internal_state.state == ZSTATE_END
+                                 : stream.avail_in == 0 && stream.avail_out > 0;
+            done.unused = stream.avail_out;
+            return done;
+        });
     }
 
 private:
