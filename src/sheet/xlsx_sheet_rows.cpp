@@ -18,6 +18,8 @@ constexpr std::size_t kBlockCells = 8192;
 // Fewer rows than this are written on the sheet's own thread.
 constexpr std::size_t kParallelRows = 4096;
 constexpr unsigned kMostWorkers = 4;
+// Room made for a block's XML at first: a little more than a styled number cell takes.
+constexpr std::size_t kBytesPerCell = 40;
 
 } // namespace
 
@@ -132,6 +134,7 @@ struct ParallelRows::Block {
     RowIterator begin, end;
     long firstRow = LONG_MIN; // the layouts from this row
     long endRow = LONG_MAX;   // up to this one
+    std::size_t cells = 0;
     std::vector<long> indices;
 
     std::string xml;
@@ -182,7 +185,7 @@ std::shared_ptr<ParallelRows::Block> ParallelRows::cutBlock() {
     if (!firstBlock_)
         block->firstRow = walked_->first;
     firstBlock_ = false;
-    std::size_t cells = 0;
+    std::size_t& cells = block->cells;
     while (walked_ != rowsEnd && cells < kBlockCells) {
         if (source_.strings) {
             for (const auto& entry : walked_->second) {
@@ -239,6 +242,7 @@ void ParallelRows::work() {
             RowWriter writer(source_, source_.strings ? &block->indices : nullptr);
             RowLayoutCursor layouts(*source_.sheet, block->firstRow);
             RowIterator row = block->begin;
+            block->xml.reserve(block->cells * kBytesPerCell);
             writer.appendRows(block->xml, row, block->end, layouts, block->endRow,
                               std::string::npos);
         } catch (...) {

@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <memory>
+#include <system_error>
 
 namespace sheet {
 
@@ -27,7 +28,7 @@ public:
             appendSheetHead(out, sheet_, input_.selected, *input_.styles);
             out += "<sheetData>";
             if (ParallelRows::worthwhile(sheet_, input_.rowThreads))
-                parallel_ = std::make_unique<ParallelRows>(rows_, input_.rowThreads);
+                startParallelRows();
             stage_ = Stage::Rows;
             return true;
         case Stage::Rows:
@@ -49,6 +50,14 @@ public:
 
 private:
     enum class Stage { Head, Rows, Tail, Done };
+
+    void startParallelRows() {
+        try {
+            parallel_ = std::make_unique<ParallelRows>(rows_, input_.rowThreads);
+        } catch (const std::system_error&) {
+            // No thread to make rows on: this one makes them all.
+        }
+    }
 
     // A piece of the rows; true once they are all written.
     bool appendRows(std::string& out) {
