@@ -25,11 +25,11 @@ constexpr int kCachedFormats = 1 << 16;
 
 MarkupPiece pieceOf(std::string_view first, std::string_view second = {}) {
     MarkupPiece piece;
-    const std::size_t size = std::min(first.size() + second.size(), MarkupPiece::kRoom);
-    const std::size_t firstSize = std::min(first.size(), size);
-    std::memcpy(piece.bytes, first.data(), firstSize);
-    std::memcpy(piece.bytes + firstSize, second.data(), size - firstSize);
-    piece.size = static_cast<unsigned char>(size);
+    for (std::string_view part : {first, second}) {
+        const std::size_t taken = std::min(part.size(), MarkupPiece::kRoom - piece.size);
+        part.copy(piece.bytes + piece.size, taken);
+        piece.size = static_cast<unsigned char>(piece.size + taken);
+    }
     return piece;
 }
 
