@@ -13,13 +13,24 @@ namespace sheet {
 
 namespace {
 
-// A block holds about this many cells: some 300 KB of XML, a chunk of the compressed stream.
-constexpr std::size_t kBlockCells = 8192;
+// A block's XML is cut at about this size, a chunk of the compressed stream.
+constexpr std::size_t kBlockBytes = 320 * 1024;
 // Fewer rows than this are written on the sheet's own thread.
 constexpr std::size_t kParallelRows = 4096;
 constexpr unsigned kMostWorkers = 4;
-// Room made for a block's XML at first: a little more than a styled number cell takes.
+// A little more than the XML of a styled number cell and of a row's tags.
 constexpr std::size_t kBytesPerCell = 40;
+constexpr std::size_t kBytesPerRow = 24;
+
+// What a cell's XML takes at most, or a little less where text is escaped: a styled number's
+// worth, its formula and, written inline, its text. Blocks are cut by it, so that rows of long
+// formulas make several blocks rather than one that holds them all.
+std::size_t expectedBytes(const Cell& cell, bool textInline) {
+    std::size_t bytes = kBytesPerCell + cell.formula.size();
+    if (textInline)
+        bytes += cell.value.text.size();
+    return bytes;
+}
 
 } // namespace
 
@@ -134,7 +145,7 @@ struct ParallelRows::Block {
     RowIterator begin, end;
     long firstRow = LONG_MIN; // the layouts from this row
     long endRow = LONG_MAX;   // up to this one
-    std::size_t cells = 0;
+    std::size_t bytes = 0;    // expected
     std::vector<long> indices;
 
     std::string xml;
@@ -185,16 +196,17 @@ std::shared_ptr<ParallelRows::Block> ParallelRows::cutBlock() {
     if (!firstBlock_)
         block->firstRow = walked_->first;
     firstBlock_ = false;
-    std::size_t& cells = block->cells;
-    while (walked_ != rowsEnd && cells < kBlockCells) {
-        if (source_.strings) {
-            for (const auto& entry : walked_->second) {
-                const long index = CellWriter::indexText(entry.second, *source_.strings);
-                if (index >= 0)
-                    block->indices.push_back(index);
-            }
+    SharedStrings* strings = source_.strings;
+    while (walked_ != rowsEnd && block->bytes < kBlockBytes) {
+        block->bytes += kBytesPerRow;
+        for (const auto& entry : walked_->second) {
+            block->bytes += expectedBytes(entry.second, !strings);
+            if (!strings)
+                continue;
+            const long index = CellWriter::indexText(entry.second, *strings);
+            if (index >= 0)
+                block->indices.push_back(index);
         }
-        cells += walked_->second.size() + 1;
         ++walked_;
     }
     block->end = walked_;
@@ -242,7 +254,7 @@ void ParallelRows::work() {
             RowWriter writer(source_, source_.strings ? &block->indices : nullptr);
             RowLayoutCursor layouts(*source_.sheet, block->firstRow);
             RowIterator row = block->begin;
-            block->xml.reserve(block->cells * kBytesPerCell);
+            block->xml.reserve(block->bytes);
             writer.appendRows(block->xml, row, block->end, layouts, block->endRow,
                               std::string::npos);
         } catch (...) {
