@@ -21,7 +21,6 @@ constexpr std::size_t kMaxTextCharacters = 32767;
 constexpr std::size_t kMaxFormulaCharacters = 8192;
 constexpr std::string_view kNumberError = "#NUM!";
 constexpr std::string_view kCellOpening = "<c r=\"";
-constexpr int kCachedFormats = 1 << 16;
 
 MarkupPiece pieceOf(std::string_view first, std::string_view second = {}) {
     MarkupPiece piece;
@@ -278,26 +277,21 @@ const MarkupPiece& CellWriter::columnOpening(long column) {
 }
 
 const MarkupPiece& CellWriter::formatAttribute(int format) {
+    // Formats are indices into the written cell formats, so the cache is as long as they are
+    // many; a negative one, which no index is, is left out as the default is.
     static const MarkupPiece kNone;
-    if (format == 0)
+    if (format <= 0)
         return kNone;
-    const bool cached = format > 0 && format < kCachedFormats;
-    const auto at = static_cast<std::size_t>(cached ? format : 0);
-    if (cached && at < formatAttributes_.size() && formatAttributes_[at].size != 0)
-        return formatAttributes_[at];
-    char digits[16];
-    char* end = std::to_chars(digits, digits + sizeof digits, format).ptr;
-    std::string attribute = " s=\"";
-    attribute.append(digits, static_cast<std::size_t>(end - digits));
-    attribute += '"';
-    if (!cached) {
-        uncachedFormat_ = pieceOf(attribute);
-        return uncachedFormat_;
-    }
+    const auto at = static_cast<std::size_t>(format);
     if (at >= formatAttributes_.size())
         formatAttributes_.resize(at + 1);
-    formatAttributes_[at] = pieceOf(attribute);
-    return formatAttributes_[at];
+    MarkupPiece& attribute = formatAttributes_[at];
+    if (attribute.size == 0) {
+        char digits[16];
+        char* end = std::to_chars(digits, digits + sizeof digits, format).ptr;
+        attribute = pieceOf(" s=\"", std::string(digits, end) + '"');
+    }
+    return attribute;
 }
 
 std::string CellWriter::reference(long column) const {

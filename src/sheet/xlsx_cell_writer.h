@@ -59,7 +59,6 @@ private:
     MarkupPiece rowEnding_;                     // `7"`: the row's number and the closing quote
     std::vector<MarkupPiece> columnOpenings_;   // `<c r="B` by column, made as first needed
     std::vector<MarkupPiece> formatAttributes_; // ` s="3"` by cell format, made as first needed
-    MarkupPiece uncachedFormat_;                // a format past the cached ones
 };
 
 } // namespace sheet
